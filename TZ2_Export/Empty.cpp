@@ -1,0 +1,1 @@
+// Placeholder translation unit so the exporter library builds before its subsystems exist.

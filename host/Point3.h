@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <type_traits>
 
 struct Point3 {
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -12,6 +13,11 @@ struct Point3 {
   constexpr Point3(double ax, double ay, double az)
       : x(static_cast<float>(ax)), y(static_cast<float>(ay)), z(static_cast<float>(az)) {}
   constexpr Point3(int ax, int ay, int az)
+      : x(static_cast<float>(ax)), y(static_cast<float>(ay)), z(static_cast<float>(az)) {}
+  // Mixed arithmetic components, e.g. Point3(0, 0.5f, 1).
+  template <typename A, typename B, typename C>
+    requires(std::is_arithmetic_v<A> && std::is_arithmetic_v<B> && std::is_arithmetic_v<C>)
+  constexpr Point3(A ax, B ay, C az)
       : x(static_cast<float>(ax)), y(static_cast<float>(ay)), z(static_cast<float>(az)) {}
   explicit Point3(const float* v) : x(v[0]), y(v[1]), z(v[2]) {}
 

@@ -35,10 +35,27 @@ void Matrix3::NoRot() {
   m_[2] = Point3::ZAxis;
 }
 
+namespace {
+
+// A unit vector orthogonal to the unit vector a.
+Point3 AnyOrthogonal(const Point3& a) {
+  const float ax = std::fabs(a.x), ay = std::fabs(a.y), az = std::fabs(a.z);
+  const Point3 axis = ax <= ay && ax <= az ? Point3::XAxis : (ay <= az ? Point3::YAxis : Point3::ZAxis);
+  return (a ^ axis).Normalize();
+}
+
+}  // namespace
+
 void Matrix3::Orthogonalize() {
+  // A row that vanishes (zero scale, or rows 0 and 1 parallel) is completed so that the
+  // result is always a rotation (or a mirror when the input is mirrored), never zero rows.
   const bool mirrored = Det() < 0.0f;
   Point3 r0 = m_[0].Normalize();
+  if (r0 == Point3()) r0 = (m_[1] ^ m_[2]).Normalize();
+  if (r0 == Point3()) r0 = Point3::XAxis;
   Point3 r1 = (m_[1] - r0 * (m_[1] % r0)).Normalize();
+  if (r1 == Point3()) r1 = (m_[2] ^ r0).Normalize();
+  if (r1 == Point3()) r1 = AnyOrthogonal(r0);
   Point3 r2 = (r0 ^ r1).Normalize();
   if (mirrored) r2 = -r2;
   m_[0] = r0;

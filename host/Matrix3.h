@@ -34,7 +34,7 @@ class Matrix3 {
   // Only the translation row kept.
   void NoRot();
   // Rows 0-2 made orthonormal (Gram-Schmidt from row 0; row 2 follows the handedness of the
-  // input).
+  // input). Vanished rows are completed, so the result always has orthonormal rows.
   void Orthogonalize();
   // Replaces the linear part by the scaling s; the translation is kept.
   void SetScale(const Point3& s);

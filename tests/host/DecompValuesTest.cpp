@@ -138,6 +138,20 @@ TEST(Matrix3Values, OrthogonalizeGivesOrthonormalRowsKeepingRowZero) {
   EXPECT_NEAR(mirror.Det(), -1.0f, 1e-6f);
 }
 
+TEST(Matrix3Values, OrthogonalizeCompletesVanishedRows) {
+  Matrix3 parallel;
+  parallel.SetRow(1, Point3(2, 0, 0));  // row 1 along row 0
+  Matrix3 flat = RotateZMatrix(0.3f);
+  flat.SetRow(2, Point3());                          // zero scale on one axis
+  Matrix3 noRow0 = ScaleMatrix(Point3(0.0f, 1.0f, 1.0f));
+  for (Matrix3 m : {parallel, flat, noRow0, Matrix3(false)}) {
+    m.Orthogonalize();
+    ExpectRotation(m, 1e-5f);
+  }
+  flat.Orthogonalize();
+  ExpectNear(flat, RotateZMatrix(0.3f), 1e-6f);
+}
+
 TEST(Matrix3Values, InverseTimesMatrixIsIdentity) {
   const Matrix3 cases[] = {
       RotateXMatrix(0.3f) * TransMatrix(Point3(4, -5, 6)),

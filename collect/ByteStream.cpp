@@ -1,6 +1,7 @@
 // ByteStream growth, writing and the little-endian field helpers.
 #include "collect/ByteStream.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -30,20 +31,25 @@ ByteStream& ByteStream::operator=(ByteStream&& other) noexcept {
   return *this;
 }
 
-void ByteStream::Grow(std::uint32_t need) {
-  const std::uint32_t capacity = growthStep_ != 0 ? need + growthStep_ : 2 * need;
+std::uint8_t* ByteStream::Grow(std::uint32_t need) {
+  const std::uint64_t wanted = growthStep_ != 0 ? std::uint64_t(need) + growthStep_ : 2 * std::uint64_t(need);
+  const auto capacity = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted, UINT32_MAX));
   auto* block = static_cast<std::uint8_t*>(std::malloc(capacity));
   if (size_ > 0) std::memcpy(block, buffer_, size_);
-  std::free(buffer_);
+  std::uint8_t* old = buffer_;
   buffer_ = block;
   capacity_ = capacity;
+  return old;
 }
 
 void ByteStream::Write(const void* bytes, std::uint32_t n) {
   if (n == 0) return;
+  if (n > UINT32_MAX - position_) return;  // a stream never exceeds 4 GiB
   const std::uint32_t need = position_ + n;
-  if (need > capacity_) Grow(need);
-  std::memcpy(buffer_ + position_, bytes, n);
+  // The old block is freed only after the copy: bytes may point into this stream.
+  std::uint8_t* old = need > capacity_ ? Grow(need) : nullptr;
+  std::memmove(buffer_ + position_, bytes, n);
+  std::free(old);
   position_ = need;
   if (position_ > size_) size_ = position_;
 }

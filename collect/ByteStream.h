@@ -5,7 +5,8 @@
 // ever written. When a write needs N bytes (position + bytes written) beyond the capacity the
 // buffer grows to N + growth step, or to 2 × N when the growth step is 0; the valid bytes are
 // copied and the position keeps its offset. Seek moves the write position back to patch
-// earlier bytes (never past Size()).
+// earlier bytes (never past Size()). Writing bytes that lie in the stream's own buffer is safe;
+// a write that would take the stream past 4 GiB is refused.
 // The little-endian helpers (WriteU8 ... WriteF32) write the file formats' fields: every
 // multi-byte value is stored low byte first and packed, whatever the machine's byte order.
 // The stream owns its buffer (freed by Destroy or the destructor); movable, not copyable.
@@ -41,7 +42,8 @@ class ByteStream {
   void Destroy();
 
  private:
-  void Grow(std::uint32_t need);
+  // Moves the valid bytes into a larger block; returns the old block for the caller to free.
+  std::uint8_t* Grow(std::uint32_t need);
 
   std::uint32_t capacity_ = 0;
   std::uint32_t growthStep_ = 0;

@@ -64,9 +64,16 @@ class GrowArray {
 
   // Copies the element's bytes to slot Count(), growing first when the array is full.
   // Returns the new element's slot.
+  // The element may live in this array's own storage (a.Append(a[0])).
   std::uint32_t Append(const T& element) {
-    if (count_ == capacity_) Grow(capacity_ == 0 ? kFirstCapacity : 2 * capacity_);
-    std::memcpy(static_cast<void*>(data_ + count_), &element, sizeof(T));
+    if (count_ == capacity_) {
+      alignas(T) unsigned char saved[sizeof(T)];
+      std::memcpy(saved, &element, sizeof(T));
+      Grow(capacity_ == 0 ? kFirstCapacity : 2 * capacity_);
+      std::memcpy(static_cast<void*>(data_ + count_), saved, sizeof(T));
+    } else {
+      std::memcpy(static_cast<void*>(data_ + count_), &element, sizeof(T));
+    }
     return count_++;
   }
 

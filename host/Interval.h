@@ -23,7 +23,12 @@ class Interval {
   // NEVER and every interval whose start lies after its end hold no time.
   bool Empty() const { return start_ > end_ || (start_ == TIME_NegInfinity && end_ == TIME_NegInfinity); }
   bool InInterval(TimeValue t) const { return !Empty() && t >= start_ && t <= end_; }
-  TimeValue Duration() const { return Empty() ? 0 : end_ - start_ + 1; }
+  // The number of ticks held; limited to TIME_PosInfinity (FOREVER holds more than an int).
+  TimeValue Duration() const {
+    if (Empty()) return 0;
+    const long long d = static_cast<long long>(end_) - start_ + 1;
+    return d > TIME_PosInfinity ? TIME_PosInfinity : static_cast<TimeValue>(d);
+  }
   bool operator==(const Interval& b) const { return start_ == b.start_ && end_ == b.end_; }
 
  private:

@@ -50,6 +50,17 @@ TEST(ByteStream, SeekPatchesWithoutShrinkingTheSize) {
   EXPECT_EQ(s.Seek(100), 8u);  // never past the valid bytes
 }
 
+TEST(ByteStream, WritingItsOwnBytesSurvivesTheGrowth) {
+  ByteStream s(4, 0);
+  WriteU32(s, 0x04030201u);
+  s.Write(s.Buffer(), s.Size());  // grows while the source is the old buffer
+  EXPECT_EQ(s.Size(), 8u);
+  EXPECT_EQ(ReadU32(s.Buffer() + 4), 0x04030201u);
+  s.Seek(1);
+  s.Write(s.Buffer(), 4);  // overlapping source and destination
+  EXPECT_EQ(ReadU32(s.Buffer() + 1), 0x04030201u);
+}
+
 TEST(ByteStream, FieldsAreLittleEndianAndPacked) {
   ByteStream s(1, 0);
   WriteU8(s, 0x01);

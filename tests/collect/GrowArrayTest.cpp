@@ -28,6 +28,14 @@ TEST(GrowArray, FirstAppendGives16SlotsAndThe17thDoubles) {
   for (std::uint32_t i = 0; i < 17; ++i) EXPECT_EQ(a[i], 100 + i);
 }
 
+TEST(GrowArray, AppendingItsOwnElementSurvivesTheGrowth) {
+  GrowArray<std::uint64_t> a;
+  for (std::uint64_t i = 0; i < 16; ++i) a.Append(i * 11 + 5);
+  a.Append(a[3]);  // the reference points into the block that the growth frees
+  EXPECT_EQ(a.Capacity(), 32u);
+  EXPECT_EQ(a.Last(), 38u);
+}
+
 TEST(GrowArray, ReserveSetsTheExactCapacityAndKeepsElements) {
   GrowArray<int> a;
   a.Reserve(5);

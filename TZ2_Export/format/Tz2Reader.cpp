@@ -93,6 +93,18 @@ std::size_t ReadSection(int index, const std::vector<std::uint8_t>& bytes, std::
   bool ok = true;
   switch (index) {
     case 0: ok = ReadMaterials(c, out.materials); break;
+    case 1:
+      ok = ReadAnimationSection(c, out.header.frameCount, out.animation);
+      if (ok && !out.animation.decoded) return 0;
+      break;
+    case 2:
+      ok = ReadMeshSection(c, out.header.meshLevelCount, out.meshes);
+      if (ok && !out.meshes.decoded) return 0;
+      break;
+    case 3:
+      ok = ReadCameraSection(c, out.header.frameCount, out.header.flags, out.camera);
+      if (ok && !out.camera.decoded) return 0;
+      break;
     case 4: ok = ReadHitMeshes(c, out.hitMeshes); break;
     case 5: ok = ReadParts(c, out.parts); break;
     case 6: ok = ReadCollisionBoxes(c, out.header.frameCount, out.collisionBoxes); break;

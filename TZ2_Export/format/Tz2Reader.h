@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "TZ2_Export/format/AnimationSection.h"
+#include "TZ2_Export/format/MeshSection.h"
 #include "TZ2_Export/format/ModelHeader.h"
 
 namespace tz2 {
@@ -44,6 +46,9 @@ struct Tz2File {
   ModelHeader header;
   std::size_t fileSize = 0;
   MaterialSection materials;
+  AnimationSection animation;
+  MeshSection meshes;
+  CameraSection camera;
   std::vector<HitMesh> hitMeshes;
   std::vector<Part> parts;
   std::vector<CollisionBox> collisionBoxes;

@@ -29,6 +29,28 @@ struct WNDCLASSA {
   LPCSTR lpszClassName = nullptr;
 };
 
+// WM_CREATE's lParam.
+struct CREATESTRUCTA {
+  LPVOID lpCreateParams = nullptr;
+  HINSTANCE hInstance = nullptr;
+  HMENU hMenu = nullptr;
+  HWND hwndParent = nullptr;
+  int cy = 0, cx = 0, y = 0, x = 0;
+  LONG style = 0;
+  LPCSTR lpszName = nullptr;
+  LPCSTR lpszClass = nullptr;
+  DWORD dwExStyle = 0;
+};
+
+// HCBT_ACTIVATE's lParam.
+struct CBTACTIVATESTRUCT {
+  BOOL fMouse = FALSE;
+  HWND hWndActive = nullptr;
+};
+
+inline constexpr WORD WA_INACTIVE = 0;
+inline constexpr WORD WA_ACTIVE = 1;
+
 struct MSG {
   HWND hwnd = nullptr;
   UINT message = 0;
@@ -115,7 +137,8 @@ BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Finds a top-level window whose class and title match (a null or empty argument matches any).
+// Finds the most recently created top-level window whose class (without regard to case) and
+// title (exactly) match; a null argument matches any.
 HWND FindWindowA(LPCSTR className, LPCSTR windowName);
 HWND GetParent(HWND window);
 HWND GetDesktopWindow();

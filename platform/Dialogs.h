@@ -56,6 +56,7 @@ struct ControlTemplate {
   DWORD style = 0;            // control styles (WS_*, BS_*, ES_*, LBS_*)
   int x = 0, y = 0, cx = 0, cy = 0;
   std::string className;      // the window class of a Custom control (e.g. a host control)
+  bool visible = true;        // false: created without WS_VISIBLE
 };
 
 struct DialogTemplate {
@@ -76,9 +77,13 @@ const DialogTemplate* FindDialogTemplate(HINSTANCE module, LPCSTR name);
 // Drops every template of the module.
 void UnregisterDialogTemplates(HINSTANCE module);
 
-// Runs a modal dialog: creates it, sends WM_INITDIALOG with `param`, hands it to the
-// interaction driver until EndDialog is called, destroys it and returns the EndDialog value;
-// -1 when the template is missing. The owner is disabled while the dialog runs.
+// Runs a modal dialog: creates it, sends WM_INITDIALOG with `param` (when that returns TRUE
+// the first enabled, visible control other than a static text or group box gets the focus,
+// an edit with its text selected), delivers the queued messages, and hands it to the
+// interaction driver. A dialog the driver leaves open gets IDCANCEL, as the Esc key sends;
+// one that still does not end is closed with result 0. Destroys it and returns the
+// EndDialog value; -1 when the template is missing. The owner is disabled meanwhile and
+// active again afterwards.
 INT_PTR DialogBoxParamA(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC proc, LPARAM param);
 inline INT_PTR DialogBoxA(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC proc) {
   return DialogBoxParamA(module, templateName, owner, proc, 0);
@@ -87,6 +92,8 @@ inline INT_PTR DialogBoxA(HINSTANCE module, LPCSTR templateName, HWND owner, DLG
 // the template is missing. It lives until DestroyWindow.
 HWND CreateDialogParamA(HINSTANCE module, LPCSTR templateName, HWND parent, DLGPROC proc, LPARAM param);
 BOOL EndDialog(HWND dialog, INT_PTR result);
+// Dialog units to pixels (the base units of an 8-point dialog font: 6 × 13).
+BOOL MapDialogRect(HWND dialog, LPRECT rect);
 
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);
@@ -117,8 +124,10 @@ std::vector<std::string> ListBoxItems(HWND listBox);
 // pressing a button sends WM_COMMAND(id, BN_CLICKED) to the dialog (an automatic check box
 // toggles, an automatic radio button becomes the checked one of its group first); typing
 // replaces an edit's text and sends EN_CHANGE; selecting a list item sends LBN_SELCHANGE
-// when the box notifies; closing sends WM_CLOSE. Each returns false when the control does
-// not exist or is disabled.
+// when the box notifies; closing sends WM_CLOSE. A click or keystroke first gives the
+// control the focus, as on the real desktop. Each returns false when the control does not
+// exist, is hidden or disabled, or is of the wrong kind. Pressing IDOK or IDCANCEL in a
+// dialog without such a button sends the command as the Enter and Esc keys do.
 bool PressDialogButton(HWND dialog, int id);
 bool TypeDialogText(HWND dialog, int id, const std::string& text);
 bool SetDialogCheck(HWND dialog, int id, bool checked);

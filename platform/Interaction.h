@@ -32,6 +32,7 @@ struct DialogRecord {
   int templateId = 0;
   std::string title;
   INT_PTR result = 0;
+  bool forcedClose = false;  // it ignored IDCANCEL and was closed by the desktop
 };
 
 class InteractionDriver {

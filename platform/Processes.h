@@ -4,6 +4,7 @@
 // never waited for are reaped so that they leave no zombies behind.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,3 +69,8 @@ BOOL GetExitCodeProcess(HANDLE process, LPDWORD exitCode);
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 // The command lines started since the last ResetDesktop(), successful or not.
 std::vector<std::string> StartedCommandLines();
+// Sleep first delivers the queued window messages (PumpMessages), then waits. With
+// simulated sleep it only adds the time to a counter (tests); ResetDesktop() restores
+// real sleep and clears the counter.
+void SetSimulatedSleep(bool simulated);
+std::uint64_t SimulatedSleepMilliseconds();

@@ -7,8 +7,8 @@
 
 #include "platform/WinTypes.h"
 
-// The value's leading sign and digits as an integer; `defaultValue` when the key is missing
-// or holds no digits.
+// The value's leading sign and digits as an integer (0 when it has none, the nearest limit
+// beyond the 32-bit range); `defaultValue` when the file, section or key is missing.
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
 // Copies the trimmed value (one pair of surrounding quotes removed) or the default into
 // buffer, truncated to size - 1 characters, and returns the number of characters copied.

@@ -52,20 +52,20 @@ enum class ControlKind { Static, PushButton, DefPushButton, CheckBox, RadioButto
 struct ControlTemplate {
   int id = 0;
   ControlKind kind = ControlKind::Static;
-  std::string text;
+  std::string text{};
   DWORD style = 0;            // control styles (WS_*, BS_*, ES_*, LBS_*)
   int x = 0, y = 0, cx = 0, cy = 0;
-  std::string className;      // the window class of a Custom control (e.g. a host control)
+  std::string className{};      // the window class of a Custom control (e.g. a host control)
   bool visible = true;        // false: created without WS_VISIBLE
 };
 
 struct DialogTemplate {
-  std::string title;
+  std::string title{};
   int x = 0, y = 0, cx = 0, cy = 0;
   std::string fontName = "MS Sans Serif";
   int fontSize = 8;
   DWORD style = 0;
-  std::vector<ControlTemplate> controls;
+  std::vector<ControlTemplate> controls{};
 };
 
 // Declares dialog `id` of the module (replacing an earlier one). Named templates use a

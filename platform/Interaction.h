@@ -18,19 +18,19 @@
 // The open-file dialog as it was shown.
 struct OpenFileRecord {
   HWND owner = nullptr;
-  std::string title;
-  std::vector<std::pair<std::string, std::string>> filters;  // (description, pattern)
-  std::string initialFile;
-  std::string initialDir;
+  std::string title{};
+  std::vector<std::pair<std::string, std::string>> filters{};  // (description, pattern)
+  std::string initialFile{};
+  std::string initialDir{};
   DWORD flags = 0;
-  std::optional<std::string> answer;
+  std::optional<std::string> answer{};
 };
 
 // A modal dialog as it was shown.
 struct DialogRecord {
   HINSTANCE module = nullptr;
   int templateId = 0;
-  std::string title;
+  std::string title{};
   INT_PTR result = 0;
   bool forcedClose = false;  // it ignored IDCANCEL and was closed by the desktop
 };
@@ -62,9 +62,9 @@ struct DialogStep {
   enum class Action { SetText, Check, Press, SelectItem, SelectItemText, Close, ExpectText, ExpectChecked, Custom };
   Action action = Action::Press;
   int id = 0;
-  std::string text;
+  std::string text{};
   int number = 0;
-  std::function<void(HWND)> custom;
+  std::function<void(HWND)> custom{};
 
   static DialogStep SetText(int id, std::string text);
   static DialogStep Check(int id, bool checked = true);
@@ -79,17 +79,17 @@ struct DialogStep {
 
 // An expected modal dialog: matched by template id and/or title when given.
 struct DialogScript {
-  std::optional<int> templateId;
-  std::optional<std::string> title;
-  std::vector<DialogStep> steps;
+  std::optional<int> templateId{};
+  std::optional<std::string> title{};
+  std::vector<DialogStep> steps{};
 };
 
 // An expected message box: the parts given must match; `answer` is pressed.
 struct ExpectedBox {
-  std::optional<std::string> text;
-  std::optional<std::string> caption;
-  std::optional<UINT> buttons;  // MB_OK, MB_YESNO, ...
-  std::optional<UINT> icon;     // MB_ICONERROR, ...
+  std::optional<std::string> text{};
+  std::optional<std::string> caption{};
+  std::optional<UINT> buttons{};  // MB_OK, MB_YESNO, ...
+  std::optional<UINT> icon{};     // MB_ICONERROR, ...
   int answer = IDOK;
 };
 
@@ -124,7 +124,7 @@ private:
   std::deque<ExpectedBox> boxes_;
   std::deque<DialogScript> dialogs_;
   std::deque<std::optional<std::string>> openFiles_;
-  std::vector<std::string> failures_;
+  std::vector<std::string> failures_{};
 };
 
 // Installs a driver for the lifetime of the object.

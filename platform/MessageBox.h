@@ -40,8 +40,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // One box as it was shown.
 struct MessageBoxRecord {
   HWND owner = nullptr;
-  std::string text;
-  std::string caption;
+  std::string text{};
+  std::string caption{};
   UINT type = 0;    // the whole flags word
   int answer = 0;   // what the driver answered
   UINT Buttons() const { return type & MB_TYPEMASK; }

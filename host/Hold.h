@@ -5,6 +5,8 @@
 #pragma once
 
 #include <memory>
+
+#include "platform/WinTypes.h"
 #include <string>
 #include <vector>
 

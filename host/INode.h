@@ -119,6 +119,7 @@ class INode {
 
  private:
   friend class Scene;
+  friend class DeleteNodeRestore;
   void RemoveChild(INode* child);
   void InsertChild(INode* child, int index);
   int ChildIndex(const INode* child) const;

@@ -102,16 +102,14 @@ class PhysiqueModifier : public Modifier {
   Matrix3 meshBind;
   std::map<INode*, Matrix3> boneBinds;
 
-  // The node this modifier skins (set by the node that carries it).
-  INode* skinnedNode = nullptr;
-
-  // The bind-pose world matrix of the skinned node / a bone.
-  Matrix3 MeshBindTM() const;
+  // The bind-pose world matrix of the skinned node (its object TM) / of a bone.
+  Matrix3 MeshBindTM(INode* skinned) const;
   Matrix3 BoneBindTM(INode* bone) const;
-  // The skinned mesh at t: every vertex of `bindMesh` (object space of the bind pose)
-  // blended over its bones' motion since the bind pose, in the node's object space at t.
-  // Vertices without an entry or without a bone stay as in the bind pose.
-  void Deform(TimeValue t, const Mesh& bindMesh, Mesh& out) const;
+  // The mesh of `skinned` at t: every vertex of bindMesh (the object space of the bind
+  // pose) moved by the linear blend of its bones' motion since the bind pose, weights
+  // normalised, brought into the node's object space at t. A vertex without an entry or
+  // whose bones are all missing keeps its bind position.
+  void Deform(INode* skinned, TimeValue t, const Mesh& bindMesh, Mesh& out) const;
 };
 
 // The first Physique modifier in a node's object reference; null when there is none.

@@ -197,9 +197,10 @@ std::string WindowClassName(HWND window);
 std::string WindowText(HWND window);
 
 // Clears the desktop: destroys every window (without messages), drops the queue, the hooks,
-// the registered classes, the clipboard and the global memory blocks, the message box and
-// dialog records, the trace log and the last error, and restores the default interaction
-// driver. Modules and their resources stay (see ResetModules).
+// the registered classes, the clipboard and the global memory blocks, the message box,
+// dialog and open-file records, the trace log and its sink, the started command lines and
+// the last error; restores the default interaction driver and real sleep. Modules and
+// their resources stay (see ResetModules).
 void ResetDesktop();
 // ResetDesktop() and ResetModules(): a clean platform.
 void ResetPlatform();

@@ -74,6 +74,18 @@ bool SelectDialogListItem(HWND dialog, int id, int index) {
   return true;
 }
 
+bool RequestDialogHelp(HWND dialog) {
+  if (!IsWindow(dialog)) return false;
+  const HWND focus = GetFocus();
+  const bool inDialog = focus && GetParent(focus) == dialog;
+  HELPINFO help;
+  help.iContextType = HELPINFO_WINDOW;
+  help.iCtrlId = inDialog ? GetDlgCtrlID(focus) : 0;
+  help.hItemHandle = inDialog ? focus : dialog;
+  SendMessageA(dialog, WM_HELP, 0, reinterpret_cast<LPARAM>(&help));
+  return true;
+}
+
 bool CloseDialogWindow(HWND dialog) {
   if (!IsWindow(dialog)) return false;
   SendMessageA(dialog, WM_CLOSE, 0, 0);

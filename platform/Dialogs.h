@@ -133,3 +133,5 @@ bool TypeDialogText(HWND dialog, int id, const std::string& text);
 bool SetDialogCheck(HWND dialog, int id, bool checked);
 bool SelectDialogListItem(HWND dialog, int id, int index);
 bool CloseDialogWindow(HWND dialog);
+// The F1 key: WM_HELP (a HELPINFO naming the focused control, or the dialog) to the dialog.
+bool RequestDialogHelp(HWND dialog);

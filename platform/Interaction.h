@@ -59,7 +59,7 @@ std::vector<OpenFileRecord> OpenFileRecords();
 
 // One step of a dialog script.
 struct DialogStep {
-  enum class Action { SetText, Check, Press, SelectItem, SelectItemText, Close, ExpectText, ExpectChecked, Custom };
+  enum class Action { SetText, Check, Press, SelectItem, SelectItemText, Close, Help, ExpectText, ExpectChecked, Custom };
   Action action = Action::Press;
   int id = 0;
   std::string text{};
@@ -72,6 +72,7 @@ struct DialogStep {
   static DialogStep SelectItem(int id, int index);
   static DialogStep SelectItemText(int id, std::string text);
   static DialogStep Close();
+  static DialogStep Help();  // the F1 key
   static DialogStep ExpectText(int id, std::string text);
   static DialogStep ExpectChecked(int id, bool checked = true);
   static DialogStep Custom(std::function<void(HWND)> action);

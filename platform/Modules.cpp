@@ -105,7 +105,7 @@ HMODULE GetModuleHandleA(LPCSTR moduleName) {
       if (ModuleMatches(path, wanted)) return handle;
   }
   if (ModuleMatches(ProgramPath(), wanted)) return kProgram;
-  SetLastError(ERROR_FILE_NOT_FOUND);
+  SetLastError(ERROR_MOD_NOT_FOUND);
   return nullptr;
 }
 

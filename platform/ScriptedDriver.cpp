@@ -73,6 +73,12 @@ DialogStep DialogStep::Close() {
   return s;
 }
 
+DialogStep DialogStep::Help() {
+  DialogStep s;
+  s.action = Action::Help;
+  return s;
+}
+
 DialogStep DialogStep::ExpectText(int id, std::string text) {
   DialogStep s;
   s.action = Action::ExpectText;
@@ -158,6 +164,9 @@ void ScriptedDriver::RunStep(HWND dialog, const DialogStep& step) {
     }
     case DialogStep::Action::Close:
       CloseDialogWindow(dialog);
+      break;
+    case DialogStep::Action::Help:
+      RequestDialogHelp(dialog);
       break;
     case DialogStep::Action::ExpectText:
       if (!control) {

@@ -14,6 +14,7 @@ struct Options {
   std::string viewer;
   int commands = 0;
   bool ownerDisabled = false;
+  int helpControl = 0;
 };
 
 Options* OptionsOf(HWND dialog) { return reinterpret_cast<Options*>(GetWindowLongPtrA(dialog, DWLP_USER)); }
@@ -29,6 +30,9 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
       CheckDlgButton(dialog, 1015, o.selectedOnly ? BST_CHECKED : BST_UNCHECKED);
       return TRUE;
     }
+    case WM_HELP:
+      OptionsOf(dialog)->helpControl = reinterpret_cast<const HELPINFO*>(lParam)->iCtrlId;
+      return TRUE;
     case WM_COMMAND: {
       Options& o = *OptionsOf(dialog);
       ++o.commands;
@@ -109,7 +113,7 @@ TEST_F(DialogsTest, ModalDialogWorkedByTheScriptedDriver) {
                      .title = "TZ2 Export",
                      .steps = {DialogStep::ExpectText(1002, "100"), DialogStep::ExpectChecked(1015),
                                DialogStep::SetText(1002, "50"), DialogStep::Check(1001),
-                               DialogStep::Check(1015, false), DialogStep::Press(1026),
+                               DialogStep::Check(1015, false), DialogStep::Help(), DialogStep::Press(1026),
                                DialogStep::ExpectText(1025, "/games/_TZ2View.exe"), DialogStep::Press(IDOK)}})
       .ExpectOpenFileName("/games/_TZ2View.exe");
   ScopedInteractionDriver scoped(driver);
@@ -120,6 +124,7 @@ TEST_F(DialogsTest, ModalDialogWorkedByTheScriptedDriver) {
   EXPECT_TRUE(options.hidden);
   EXPECT_FALSE(options.selectedOnly);
   EXPECT_EQ(options.viewer, "/games/_TZ2View.exe");
+  EXPECT_EQ(options.helpControl, 1015) << "F1 names the focused control";
   EXPECT_TRUE(options.ownerDisabled) << "the owner is disabled while the dialog runs";
   EXPECT_TRUE(IsWindowEnabled(host_));
   EXPECT_EQ(GetActiveWindow(), host_);
@@ -161,6 +166,18 @@ TEST_F(DialogsTest, ScriptedDriverReportsUnexpectedAndUnfinishedDialogs) {
   EXPECT_NE(driver.Failures()[1].find("where dialog 104 was expected"), std::string::npos);
   EXPECT_NE(driver.Failures()[2].find("control 4242: cannot press the button"), std::string::npos);
   EXPECT_NE(driver.Failures()[3].find("still open after its script"), std::string::npos);
+}
+
+INT_PTR CALLBACK EndsAtOnceProc(HWND dialog, UINT message, WPARAM, LPARAM) {
+  if (message == WM_INITDIALOG) EndDialog(dialog, 7);
+  return message == WM_INITDIALOG;
+}
+
+TEST_F(DialogsTest, ADialogEndedWhileOpeningIsNotHandedToTheDriver) {
+  ScriptedDriver driver;
+  ScopedInteractionDriver scoped(driver);
+  EXPECT_EQ(DialogBoxParamA(module_, MAKEINTRESOURCE(kOptionsDialog), host_, EndsAtOnceProc, 0), 7);
+  EXPECT_TRUE(driver.Done()) << driver.Report();
 }
 
 INT_PTR CALLBACK StubbornProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }

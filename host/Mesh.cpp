@@ -82,3 +82,16 @@ void Mesh::boundingBox(Point3& min, Point3& max, const Matrix3* tm) const {
     }
   }
 }
+
+void Mesh::setNormal(int i, const Point3& n) {
+  if (i < 0) return;
+  if (vertexNormals.size() < verts.size()) vertexNormals.resize(verts.size());
+  if (static_cast<size_t>(i) >= vertexNormals.size()) vertexNormals.resize(static_cast<size_t>(i) + 1);
+  vertexNormals[static_cast<size_t>(i)] = n;
+}
+
+Point3 Mesh::getNormal(int i) const {
+  return i >= 0 && static_cast<size_t>(i) < vertexNormals.size() ? vertexNormals[static_cast<size_t>(i)] : Point3();
+}
+
+void Mesh::buildBoundingBox() { boundingBox(bbMin_, bbMax_); }

@@ -60,6 +60,10 @@ class Mesh {
   // Map channel 1 (the texture coordinates).
   std::vector<UVVert> tVerts;
   std::vector<TVFace> tvFace;
+  // Normals given with the mesh: per vertex (setNormal), and per face corner (three a face,
+  // face f's corner c at 3f + c; empty when none were given).
+  std::vector<Point3> vertexNormals;
+  std::vector<Point3> cornerNormals;
 
   int getNumVerts() const { return static_cast<int>(verts.size()); }
   int getNumFaces() const { return static_cast<int>(faces.size()); }
@@ -89,10 +93,23 @@ class Mesh {
   const Point3& getFaceNormal(int face) const { return faceNormals_[static_cast<size_t>(face)]; }
   int numFaceNormals() const { return static_cast<int>(faceNormals_.size()); }
 
+  // The normal of vertex i (sized to the vertices on first use).
+  void setNormal(int i, const Point3& n);
+  Point3 getNormal(int i) const;
+  // Computes and keeps the bounding box of the vertices.
+  void buildBoundingBox();
+  const Point3& getBoundingBoxMin() const { return bbMin_; }
+  const Point3& getBoundingBoxMax() const { return bbMax_; }
+  // Drops derived edge data after a topology change (this mesh keeps none).
+  void InvalidateEdgeList() { ++edgeListInvalidations_; }
+  int EdgeListInvalidations() const { return edgeListInvalidations_; }
+
   // Bounding box of the vertices, optionally transformed by tm; an empty mesh gives min > max.
   void boundingBox(Point3& min, Point3& max, const Matrix3* tm = nullptr) const;
 
  private:
   std::vector<MeshMap> maps_;  // index = channel; 0 and 1 unused here
   std::vector<Point3> faceNormals_;
+  Point3 bbMin_, bbMax_;
+  int edgeListInvalidations_ = 0;
 };

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/CustomControls.h"
 #include "host/Notify.h"
 #include "platform/Modules.h"
 
@@ -249,6 +250,7 @@ void ModuleLoader::UnloadAll() {
 
 int ModuleLoader::Startup(const HostFolders& folders) {
   SetHostFolders(folders);
+  InitCustomControls(nullptr);  // the host's own, before any module's dialogs
   const int loaded = LoadFolder(folders.plugins);
   StartGlobalUtilities();
   BroadcastNotification(NOTIFY_SYSTEM_STARTUP);

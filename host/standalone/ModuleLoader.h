@@ -68,8 +68,8 @@ class ModuleLoader {
   // Stops the global utilities and unloads every module, last loaded first.
   void UnloadAll();
 
-  // The host's start-up: sets the host folders, loads plugins/, starts the global utilities
-  // and broadcasts NOTIFY_SYSTEM_STARTUP.
+  // The host's start-up: sets the host folders, initialises the host's custom controls,
+  // loads plugins/, starts the global utilities and broadcasts NOTIFY_SYSTEM_STARTUP.
   // Shutdown broadcasts NOTIFY_SYSTEM_SHUTDOWN and unloads.
   int Startup(const HostFolders& folders);
   void Shutdown();

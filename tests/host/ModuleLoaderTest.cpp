@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/CustomControls.h"
 #include "host/FunctionPublishing.h"
 #include "host/Notify.h"
 #include "host/Plugin.h"
@@ -85,7 +86,9 @@ TEST(ModuleLoader, LoadsTheGoodModulesOfAFolderAndReportsTheOthers) {
 TEST(ModuleLoader, ListsTheClassesOfEveryLoadedModule) {
   PluginRegistry registry;
   ModuleLoader loader(registry);
+  const int controlsBefore = InitCustomControlsCount();
   ASSERT_TRUE(loader.LoadModule(FixturePath("Good.dlu")));
+  EXPECT_EQ(InitCustomControlsCount(), controlsBefore + 1);  // the module's own call
   ASSERT_TRUE(loader.LoadModule(FixturePath("Twin.dlu")));
 
   const LoadedModule* good = loader.FindModule("GOOD.DLU");  // any case
@@ -268,7 +271,9 @@ TEST(ModuleLoader, StartupLoadsThePluginsFolderOfTheStage) {
   PluginRegistry registry;
   ModuleLoader loader(registry);
   const std::string missing = (std::filesystem::path(kFixture) / "no-such-stage").string();
+  const int controlsBefore = InitCustomControlsCount();
   EXPECT_EQ(loader.Startup(HostFoldersFromRoot(missing)), 0);
+  EXPECT_EQ(InitCustomControlsCount(), controlsBefore + 1);
   ASSERT_EQ(loader.Reports().size(), 1u);
   EXPECT_EQ(loader.Reports()[0].reason, "the plug-in folder does not exist");
   EXPECT_EQ(TheHostFolders().plugcfg, HostFoldersFromRoot(missing).plugcfg);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/CustomControls.h"
 #include "host/FunctionPublishing.h"
 #include "host/Notify.h"
 #include "host/Plugin.h"
@@ -138,6 +139,7 @@ PLUGIN_EXPORT BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID) {
   if (fdwReason == DLL_PROCESS_ATTACH) {
     hInstance = hinstDLL;
     RegisterString(hInstance, 1, "Good test module");
+    InitCustomControls(hInstance);
   } else if (fdwReason == DLL_PROCESS_DETACH) {
     OutputDebugStringA("Good.dlu detached");
   }

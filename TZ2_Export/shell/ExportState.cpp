@@ -21,6 +21,9 @@ void ExportState::Release() {
   special = SpecialNodes{};
   cameraSamples.clear();
   cameraSamples.shrink_to_fit();
+  animationRatio = 0.0f;
+  preparedAnimation.reset();
+  preparedLodModel.reset();
   groupCount = 0;
   partsTable.clear();
   bonePartRecords.clear();
@@ -33,6 +36,7 @@ void ExportState::Reset(const ExportOptions& opts) {
   options = opts;
   parentBoneWarningShown = false;
   boneImportanceWarningShown = false;
+  lodLimitWarningShown = false;
   trianglePool.reserve(kTrianglePoolSize);
   axisSwap.IdentityMatrix();
   axisSwap.SetRow(1, Point3(0.0f, 0.0f, 1.0f));

@@ -9,6 +9,13 @@
 
 namespace tz2 {
 
+// The animation writer's sampled and reduced tracks (skeleton/AnimationWriter.h), made
+// before the file is created and written with the animation section.
+struct PreparedAnimation;
+// The mesh section's model (geometry/LodMeshes.h), built and checked against the 16-bit limits
+// before the file is created and written with the mesh section.
+struct PreparedLodModel;
+
 struct ExportState {
   ExportOptions options;
   Interface* host = nullptr;
@@ -32,6 +39,12 @@ struct ExportState {
   // (last − first + 1) × m samples of three floats; m = 2 with a camera rotation port.
   std::vector<float> cameraSamples;
 
+  // Set by the animation writer: (mean position ratio + mean rotation ratio) × 6 × 8.333333,
+  // about 100 when every frame is a key; 0 without bones. The export report prints it.
+  float animationRatio = 0.0f;
+  std::shared_ptr<PreparedAnimation> preparedAnimation;
+  std::shared_ptr<PreparedLodModel> preparedLodModel;
+
   int groupCount = 0;
   std::vector<PartRecord> partsTable;
   std::vector<BonePartRecord> bonePartRecords;
@@ -43,6 +56,7 @@ struct ExportState {
   bool deformableVerticesFound = false;
   bool parentBoneWarningShown = false;
   bool boneImportanceWarningShown = false;
+  bool lodLimitWarningShown = false;  // "unable to generate all LOD levels"
 
   // Clears every list and table, allocates the triangle pool, builds the axis swap.
   void Reset(const ExportOptions& opts);

@@ -37,6 +37,8 @@ namespace {
 
 DWORD WINAPI NoWork(LPVOID) { return 0; }
 
+ExportResult g_lastResult = Cancelled;
+
 void Progress(Interface* host, int percent) { host->ProgressUpdate(percent, TRUE, nullptr); }
 
 const char* const kRestartMessage =
@@ -85,7 +87,10 @@ const char* ResultMessage(ExportResult result, char* buffer, std::size_t size) {
   }
 }
 
+ExportResult LastExportResult() { return g_lastResult; }
+
 int DoExport(const char* name, Interface* host, DWORD hostOptions) {
+  g_lastResult = Cancelled;
   if (EnsureRigidDeformations()) {
     MessageBoxA(GetActiveWindow(), kRestartMessage, "Warning", MB_OK);
     return -3;
@@ -105,6 +110,7 @@ int DoExport(const char* name, Interface* host, DWORD hostOptions) {
     ReconcileLodDistances(s.fileName, host);
     if (options.Preview) CloseViewer();
     const ExportResult result = RunExport(&options, name, host);
+    g_lastResult = result;
     char buffer[256];
     if (result == Ok) {
       if (options.Preview) StartPreview(s.fileName, options.TZ2ViewPath);

@@ -19,6 +19,10 @@ inline constexpr const char* kRootSource = "TZ2_Export_Root";
 int DoExport(const char* name, Interface* host, DWORD hostOptions);
 ExportResult RunExport(const ExportOptions* options, const char* fileName, Interface* host);
 
+// The result of the last export that DoExport ran: RunExport's code, or Cancelled when the
+// skin check or the options dialog stopped it. The command line turns it into its exit status.
+ExportResult LastExportResult();
+
 // The message DoExport shows for a result; null for Ok and Cancelled.
 const char* ResultMessage(ExportResult result, char* buffer, std::size_t size);
 

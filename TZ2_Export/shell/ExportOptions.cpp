@@ -1,6 +1,7 @@
 // Export options: ini file and scene properties, and dialog 101.
 #include "TZ2_Export/shell/ExportOptions.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -92,7 +93,9 @@ void SaveOptions(const ExportOptions& o, Interface* host, const std::string& fil
 void FillDialog(HWND dialog, const ExportOptions& o) {
   SetWindowTextA(dialog, kBuildTitle);
   char text[64];
-  std::snprintf(text, sizeof text, "%1.0f", o.Scale);
+  // "%1.0f" with halves rounded away from zero, as the dialog has always shown them (12.5 ->
+  // "13"); the C library's own rounding of exact halves to even would show "12".
+  std::snprintf(text, sizeof text, "%1.0f", std::round(static_cast<double>(o.Scale)));
   SetDlgItemTextA(dialog, IDC_SCALE, text);
   std::snprintf(text, sizeof text, "%d", o.AnimationQuality);
   SetDlgItemTextA(dialog, IDC_QUALITY, text);

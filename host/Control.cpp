@@ -136,15 +136,23 @@ INode* LinkControl::ActiveTarget(TimeValue t) const {
 
 namespace {
 // Link constraints being evaluated: a target whose transform depends on the link itself
-// (a cycle) is read as a link to the world.
+// (a cycle) makes the link read as a link to the world.
 thread_local std::vector<const LinkControl*> evaluating;
+thread_local const LinkControl* cycleOf = nullptr;
 
 Matrix3 TargetTM(const LinkControl* ctrl, INode* target, TimeValue t) {
   if (target == nullptr) return Matrix3();
-  if (std::find(evaluating.begin(), evaluating.end(), ctrl) != evaluating.end()) return Matrix3();
+  if (std::find(evaluating.begin(), evaluating.end(), ctrl) != evaluating.end()) {
+    cycleOf = ctrl;
+    return Matrix3();
+  }
   evaluating.push_back(ctrl);
   Matrix3 tm = target->GetNodeTM(t);
   evaluating.pop_back();
+  if (cycleOf == ctrl) {
+    cycleOf = nullptr;
+    return Matrix3();
+  }
   return tm;
 }
 }  // namespace

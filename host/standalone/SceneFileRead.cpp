@@ -288,15 +288,60 @@ bool ReadDocument(JsonReader& r, const Json& doc, Scene& scene) {
   return true;
 }
 
+// Follows the JSON path while the text is parsed, so that a syntax error (or a number too
+// large for a double) names the place where it happened.
+class PathTracker : public nlohmann::json_sax<Json> {
+ public:
+  std::string path = "$";
+  std::string reason;
+
+  bool null() override { return Scalar(); }
+  bool boolean(bool) override { return Scalar(); }
+  bool number_integer(number_integer_t) override { return Scalar(); }
+  bool number_unsigned(number_unsigned_t) override { return Scalar(); }
+  bool number_float(number_float_t, const string_t&) override { return Scalar(); }
+  bool string(string_t&) override { return Scalar(); }
+  bool binary(binary_t&) override { return Scalar(); }
+  bool start_object(std::size_t) override { frames_.push_back({false, 0, ""}); return true; }
+  bool key(string_t& k) override { frames_.back().key = k; return true; }
+  bool end_object() override { return End(); }
+  bool start_array(std::size_t) override { frames_.push_back({true, 0, ""}); return true; }
+  bool end_array() override { return End(); }
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override {
+    path = "$";
+    for (const Frame& f : frames_) path += f.array ? "[" + std::to_string(f.count) + "]" : (f.key.empty() ? "" : "." + f.key);
+    reason = ex.what();
+    const size_t close = reason.find("] ");
+    if (reason.rfind("[json.exception", 0) == 0 && close != std::string::npos) reason.erase(0, close + 2);
+    return false;
+  }
+
+ private:
+  struct Frame {
+    bool array;
+    size_t count;
+    std::string key;
+  };
+  bool Scalar() {
+    if (!frames_.empty() && frames_.back().array) ++frames_.back().count;
+    return true;
+  }
+  bool End() {
+    frames_.pop_back();
+    return Scalar();
+  }
+  std::vector<Frame> frames_;
+};
+
 }  // namespace
 
 std::unique_ptr<Scene> ParseScene(const std::string& jsonText, const std::string& fileName, std::string* error) {
   JsonReader r(fileName);
-  Json doc;
-  try {
-    doc = Json::parse(jsonText);
-  } catch (const Json::parse_error& e) {
-    r.Fail("$", std::string("not valid JSON (") + e.what() + ")");
+  Json doc = Json::parse(jsonText, nullptr, false);
+  if (doc.is_discarded()) {
+    PathTracker tracker;
+    Json::sax_parse(jsonText, &tracker);
+    r.Fail(tracker.path, "not valid JSON: " + tracker.reason);
     if (error != nullptr) *error = r.Error();
     return nullptr;
   }

@@ -15,6 +15,7 @@
 // group after RemoveDegenerateFaces.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "TZ2_Export/geometry/ProgressiveMesh.h"
@@ -159,22 +160,31 @@ void ProgressiveMesh::RemoveDegenerateFaces() {
   if (count > 0) AppendRecord(0.0f, 0, count, 0);
 }
 
-void ProgressiveMesh::AddBoundaryPlanes(PmVertex* v) {
+void ProgressiveMesh::BuildRing(PmVertex* v, std::vector<RingFace>& ring) {
+  ring.clear();
+  for (PmFace* f : v->faces) {
+    RingFace r{f, {Rep(f->corners[0]), Rep(f->corners[1]), Rep(f->corners[2])}, -1};
+    for (int k = 0; k < 3 && r.slot < 0; ++k)
+      if (r.rep[k] == v) r.slot = k;
+    ring.push_back(r);
+  }
+}
+
+void ProgressiveMesh::AddBoundaryPlanes(PmVertex* v, const std::vector<RingFace>& ring) {
   for (PmVertex* u : v->neighbours) {
-    MarkEdgeFaces(v, u);
     std::uint32_t counted = 0;
     bool seam = false;
     const PmFace* last = nullptr;
     PmAttributes first;
-    for (std::uint32_t i = 0; i < v->faces.Count() && !seam; ++i) {
-      const PmFace* f = v->faces[i];
-      if (f->mark != 1) continue;
-      const PmVertex* w = ThirdCorner(f, v, u);
+    for (std::size_t i = 0; i < ring.size() && !seam; ++i) {
+      if (!ring[i].Touches(u)) continue;
+      const PmVertex* w = ring[i].Third(v, u);
       bool repeated = false;
       if (w)
-        for (std::uint32_t j = 0; j < i && !repeated; ++j)
-          repeated = v->faces[j]->mark == 1 && HasCornerInGroup(v->faces[j], w);
+        for (std::size_t j = 0; j < i && !repeated; ++j)
+          repeated = ring[j].Touches(u) && ring[j].Touches(w);
       if (repeated) continue;
+      const PmFace* f = ring[i].face;
       ++counted;
       last = f;
       if (counted == 1)
@@ -203,9 +213,10 @@ void ProgressiveMesh::ComputeCost(PmVertex* v) {
     return;
   }
   v->cost = kNoCost;
-  AddBoundaryPlanes(v);
+  BuildRing(v, ring_);
+  AddBoundaryPlanes(v, ring_);
   for (PmVertex* u : v->neighbours) {
-    const float sum = CandidateCost(v, u);
+    const float sum = CandidateCost(v, u, ring_, v->cost);
     if (sum < v->cost) {
       v->cost = sum;
       v->target = u;
@@ -214,23 +225,36 @@ void ProgressiveMesh::ComputeCost(PmVertex* v) {
 }
 
 float ProgressiveMesh::CandidateCost(PmVertex* v, PmVertex* u) {
+  std::vector<RingFace> ring;
+  BuildRing(v, ring);
+  return CandidateCost(v, u, ring, std::numeric_limits<float>::infinity());
+}
+
+// The terms are summed as geometric + texture + boundary + flip. All are at least 0 and float
+// addition is monotonic, so a sum with the costly terms left out (taken as 0) is a lower bound
+// of the full sum: when it already reaches `bound`, the candidate cannot win and the rest is
+// skipped (the returned value is then only that lower bound).
+float ProgressiveMesh::CandidateCost(PmVertex* v, PmVertex* u, const std::vector<RingFace>& ring,
+                                     float bound) {
   const Point3 q = u->position;
   float geometric = 0.0f;
-  for (const PmFace* f : v->faces) {
-    const float t = f->normal % q + f->planeOffset;
-    geometric += t * t * f->area * scale_;
+  for (const RingFace& r : ring) {
+    const float t = r.face->normal % q + r.face->planeOffset;
+    geometric += t * t * r.face->area * scale_;
   }
-  float texture = UvCost(v, u);
-  for (const PmVertex* t : v->twins) texture += UvCost(t, u);
   float boundary = 0.0f;
   for (const BoundaryPlane& b : boundaryPlanes_) {
     const float t = b.normal % q + b.offset;
     boundary += t * t * b.area * scale_ * kBoundaryWeight;
   }
+  const float withoutTexture = geometric + boundary;
+  if (!(withoutTexture < bound)) return withoutTexture;
   float flip = 0.0f;
-  MarkEdgeFaces(v, u);
-  for (const PmFace* f : v->faces)
-    if (f->mark == 0 && Flips(f, v, u)) flip += kFlipPenalty;
+  for (const RingFace& r : ring)
+    if (!r.Touches(u) && FlipsAt(r, u->position)) flip += kFlipPenalty;
+  if (!(withoutTexture + flip < bound)) return withoutTexture + flip;
+  float texture = RingUvCost(v, u, ring);
+  for (const PmVertex* t : v->twins) texture += RingUvCost(t, u, ring);
   return geometric + texture + boundary + flip;
 }
 
@@ -239,28 +263,38 @@ void ProgressiveMesh::RefreshCost(PmVertex* v) {
   if (building_) queue_.Set(v->index, v->cost);
 }
 
-float ProgressiveMesh::UvCost(const PmVertex* x, const PmVertex* u) const {
-  const PmVertex* r = Rep(x);
+float ProgressiveMesh::UvCost(const PmVertex* x, const PmVertex* u) {
+  std::vector<RingFace> ring;
+  BuildRing(Rep(const_cast<PmVertex*>(x)), ring);
+  return RingUvCost(x, u, ring);
+}
+
+float ProgressiveMesh::RingUvCost(const PmVertex* x, const PmVertex* u,
+                                  const std::vector<RingFace>& ring) const {
   const float rootScale = std::sqrt(scale_);
   float sum = 0.0f;
   UvPair uvq[kPmUvChannels];
-  for (const PmFace* f : r->faces) {
-    if (!HasCorner(f, x) || HasCornerInGroup(f, u)) continue;
-    InterpolateFaceUv(f, u->position, uvq);
+  for (const RingFace& r : ring) {
+    if (!HasCorner(r.face, x) || r.Touches(u)) continue;
+    InterpolateFaceUv(r.face, u->position, uvq);
     float dmin = 0.0f;
     NearestInGroup(u, uvq, dmin);
-    sum += rootScale * dmin * dmin * f->area * kUvWeight;
+    sum += rootScale * dmin * dmin * r.face->area * kUvWeight;
   }
   return sum;
 }
 
 bool ProgressiveMesh::Flips(const PmFace* f, const PmVertex* v, const PmVertex* u) const {
+  RingFace r{const_cast<PmFace*>(f), {Rep(f->corners[0]), Rep(f->corners[1]), Rep(f->corners[2])}, -1};
+  for (int k = 0; k < 3 && r.slot < 0; ++k)
+    if (r.rep[k] == v) r.slot = k;
+  return FlipsAt(r, u->position);
+}
+
+bool ProgressiveMesh::FlipsAt(const RingFace& r, const Point3& q) {
+  const PmFace* f = r.face;
   Point3 p[3] = {f->corners[0]->position, f->corners[1]->position, f->corners[2]->position};
-  for (int k = 0; k < 3; ++k)
-    if (Rep(f->corners[k]) == v) {
-      p[k] = u->position;
-      break;
-    }
+  if (r.slot >= 0) p[r.slot] = q;
   const Point3 c = (p[1] - p[0]) ^ (p[2] - p[0]);
   const float length = c.Length();
   const Point3 n = length == 0.0f ? Point3(0.0f, -1.0f, 0.0f) : c / length;

@@ -163,7 +163,7 @@ class ProgressiveMesh {
   // The cost of collapsing v onto its neighbour u, with the boundary planes of the last
   // ComputeCost(v): geometric + texture + boundary + flip terms.
   float CandidateCost(PmVertex* v, PmVertex* u);
-  float UvCost(const PmVertex* x, const PmVertex* u) const;
+  float UvCost(const PmVertex* x, const PmVertex* u);
   bool Flips(const PmFace* f, const PmVertex* v, const PmVertex* u) const;
   void Collapse(PmVertex* v, PmVertex* u, float accumulated);
   void AppendRecord(float error, std::uint32_t vertexDelta, std::uint32_t faceDelta,
@@ -209,7 +209,26 @@ class ProgressiveMesh {
   void DestroyFace(PmFace* f);
   void DestroyVertex(PmVertex* x);
   void DropIfUnlinked(PmVertex* a, PmVertex* b);
-  void AddBoundaryPlanes(PmVertex* v);
+  // One face around a representative v: the representatives of its corners and the first
+  // corner in v's group (-1 for none). A face of v belongs to the edge (v, u) exactly when a
+  // corner lies in u's group, since a group's face list holds exactly its faces.
+  struct RingFace {
+    PmFace* face;
+    PmVertex* rep[3];
+    int slot;
+    bool Touches(const PmVertex* g) const { return rep[0] == g || rep[1] == g || rep[2] == g; }
+    // The first corner representative that is neither v nor u, or null.
+    PmVertex* Third(const PmVertex* v, const PmVertex* u) const {
+      for (PmVertex* r : rep)
+        if (r != v && r != u) return r;
+      return nullptr;
+    }
+  };
+  static void BuildRing(PmVertex* v, std::vector<RingFace>& ring);
+  void AddBoundaryPlanes(PmVertex* v, const std::vector<RingFace>& ring);
+  float CandidateCost(PmVertex* v, PmVertex* u, const std::vector<RingFace>& ring, float bound);
+  float RingUvCost(const PmVertex* x, const PmVertex* u, const std::vector<RingFace>& ring) const;
+  static bool FlipsAt(const RingFace& r, const Point3& q);
 
   float scale_ = 0.0f;
   std::uint32_t changePosition_ = 0;
@@ -233,6 +252,7 @@ class ProgressiveMesh {
   std::uint32_t presentVertices_ = 0;
   std::uint32_t presentFaces_ = 0;
   CostQueue queue_;
+  std::vector<RingFace> ring_;  // scratch of ComputeCost
   // Positions of every inserted vertex, for welding and position grouping.
   WeldGrid grid_;
 };

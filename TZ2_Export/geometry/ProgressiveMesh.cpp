@@ -265,8 +265,10 @@ float ProgressiveMesh::SetFaceCount(std::uint32_t target, bool keepCollapsing) {
   if (!built_) BuildHistory(target, keepCollapsing);
   float error = 0.0f;
   while (target > liveFaceCount_ && historyPosition_ > 0) error = StepBack();
-  while (target < liveFaceCount_ && historyPosition_ < history_.Count() &&
-         history_[historyPosition_].error != kHistoryEnd)
+  // Asking for no face at all runs the history to its end, which also removes the vertices
+  // left without faces by the last steps: both live counts become 0.
+  while ((target < liveFaceCount_ || (target == 0 && liveVertexCount_ > 0)) &&
+         historyPosition_ < history_.Count() && history_[historyPosition_].error != kHistoryEnd)
     error = StepForward();
   return error;
 }

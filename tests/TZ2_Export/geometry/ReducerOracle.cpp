@@ -2,7 +2,8 @@
 // description step by step, with linear scans and shifting arrays.
 // One deliberate difference from a word-for-word reading: SetFaceCount on a mesh whose history
 // is built never takes the "whole mesh live" shortcut (it would keep re-pointed corners); it
-// steps back instead, as the production mesh does.
+// steps back instead, as the production mesh does; and a target of 0 runs the history to its
+// end (both live counts 0), not only until the last face is gone.
 #include "tests/TZ2_Export/geometry/ReducerOracle.h"
 
 #include <algorithm>
@@ -166,7 +167,9 @@ float ReducerOracle::SetFaceCount(std::uint32_t target, bool keepCollapsing) {
   if (!built) BuildHistory(target, keepCollapsing);
   float error = 0.0f;
   while (target > liveFaces && historyPosition_ > 0) error = StepBack();
-  while (target < liveFaces && history[historyPosition_].error != -1.0f) error = StepForward();
+  while ((target < liveFaces || (target == 0 && liveVertices > 0)) &&
+         history[historyPosition_].error != -1.0f)
+    error = StepForward();
   return error;
 }
 

@@ -134,6 +134,8 @@ int ScriptedDriver::AnswerMessageBox(const MessageBoxRecord& box) {
     Fail(shown + " has buttons " + std::to_string(box.Buttons()) + ", expected " + std::to_string(*expected.buttons));
   if (expected.icon && *expected.icon != box.Icon())
     Fail(shown + " has icon " + std::to_string(box.Icon()) + ", expected " + std::to_string(*expected.icon));
+  if (!IsAnswerOffered(box.type, expected.answer))
+    Fail(shown + " does not offer the scripted answer " + std::to_string(expected.answer));
   return expected.answer;
 }
 

@@ -58,7 +58,10 @@ TEST_F(MessageBoxTest, ScriptedDriverChecksBoxesAndReportsUnexpectedOnes) {
   EXPECT_TRUE(driver.Failures().empty()) << driver.Report();
   MessageBoxA(nullptr, "Unable to execute TZ2 viewer", "Error", MB_OK | MB_ICONEXCLAMATION);
   EXPECT_EQ(MessageBoxA(nullptr, "Surprise", "Oops", MB_YESNO), IDNO);
-  ASSERT_EQ(driver.Failures().size(), 2u);
+  driver.ExpectBox({.answer = IDYES});
+  EXPECT_EQ(MessageBoxA(nullptr, "Done", "Info", MB_OK), IDOK);
+  ASSERT_EQ(driver.Failures().size(), 3u);
+  EXPECT_NE(driver.Failures()[2].find("does not offer the scripted answer 6"), std::string::npos);
   EXPECT_NE(driver.Failures()[0].find("has icon 48, expected 16"), std::string::npos) << driver.Failures()[0];
   EXPECT_NE(driver.Failures()[1].find("unexpected message box \"Oops\": \"Surprise\""), std::string::npos);
   EXPECT_FALSE(driver.Done());

@@ -11,9 +11,7 @@ namespace tz2 {
 const char* const kSectionNames[7] = {"materials",   "animation", "meshes",         "camera ports",
                                       "hit meshes",  "parts",     "collision boxes"};
 
-namespace {
-
-bool ReadMaterials(ByteCursor& c, MaterialSection& out) {
+bool ReadMaterialSection(ByteCursor& c, MaterialSection& out) {
   const std::uint16_t count = c.U16("material count");
   for (std::uint16_t i = 0; i < count && c.Ok(); ++i) {
     const std::uint8_t length = c.U8("material name length");
@@ -32,7 +30,7 @@ bool ReadMaterials(ByteCursor& c, MaterialSection& out) {
   return c.Ok();
 }
 
-bool ReadHitMeshes(ByteCursor& c, std::vector<HitMesh>& out) {
+bool ReadHitMeshSection(ByteCursor& c, std::vector<HitMesh>& out) {
   const std::uint16_t count = c.U16("hit mesh count");
   c.Need(count, 7, "hit meshes");
   for (std::uint16_t i = 0; i < count && c.Ok(); ++i) {
@@ -56,7 +54,7 @@ bool ReadHitMeshes(ByteCursor& c, std::vector<HitMesh>& out) {
   return c.Ok();
 }
 
-bool ReadParts(ByteCursor& c, std::vector<Part>& out) {
+bool ReadPartsSection(ByteCursor& c, std::vector<Part>& out) {
   const std::uint8_t count = c.U8("part count");
   c.Need(count, 21, "parts");
   for (int i = 0; i < count && c.Ok(); ++i) {
@@ -68,7 +66,7 @@ bool ReadParts(ByteCursor& c, std::vector<Part>& out) {
   return c.Ok();
 }
 
-bool ReadCollisionBoxes(ByteCursor& c, std::uint16_t frameCount, std::vector<CollisionBox>& out) {
+bool ReadCollisionSection(ByteCursor& c, std::uint16_t frameCount, std::vector<CollisionBox>& out) {
   const std::uint16_t count = c.U16("collision box count");
   if (c.Ok() && count > 16) c.Fail("collision box count " + std::to_string(count) + " is above 16", 0);
   c.Need(count, 12 + 28ull * frameCount, "collision boxes");
@@ -85,6 +83,8 @@ bool ReadCollisionBoxes(ByteCursor& c, std::uint16_t frameCount, std::vector<Col
   return c.Ok();
 }
 
+namespace {
+
 // Reads the section bodies this reader knows; returns the end offset of section `index`,
 // or 0 when its content is not decoded (its end is then the next section's start).
 std::size_t ReadSection(int index, const std::vector<std::uint8_t>& bytes, std::size_t begin,
@@ -92,7 +92,7 @@ std::size_t ReadSection(int index, const std::vector<std::uint8_t>& bytes, std::
   ByteCursor c(bytes, begin);
   bool ok = true;
   switch (index) {
-    case 0: ok = ReadMaterials(c, out.materials); break;
+    case 0: ok = ReadMaterialSection(c, out.materials); break;
     case 1:
       ok = ReadAnimationSection(c, out.header.frameCount, out.animation);
       if (ok && !out.animation.decoded) return 0;
@@ -102,12 +102,13 @@ std::size_t ReadSection(int index, const std::vector<std::uint8_t>& bytes, std::
       if (ok && !out.meshes.decoded) return 0;
       break;
     case 3:
-      ok = ReadCameraSection(c, out.header.frameCount, out.header.flags, out.camera);
+      // The camera section has no count: it ends where the hit mesh section begins.
+      ok = ReadCameraSection(c, out.header.frameCount, out.header.flags, out.header.hitMeshOffset, out.camera);
       if (ok && !out.camera.decoded) return 0;
       break;
-    case 4: ok = ReadHitMeshes(c, out.hitMeshes); break;
-    case 5: ok = ReadParts(c, out.parts); break;
-    case 6: ok = ReadCollisionBoxes(c, out.header.frameCount, out.collisionBoxes); break;
+    case 4: ok = ReadHitMeshSection(c, out.hitMeshes); break;
+    case 5: ok = ReadPartsSection(c, out.parts); break;
+    case 6: ok = ReadCollisionSection(c, out.header.frameCount, out.collisionBoxes); break;
     default: return 0;
   }
   if (!ok) {

@@ -68,6 +68,13 @@ bool ReadTz2(const std::vector<std::uint8_t>& bytes, Tz2File& out, std::string& 
 // Reads the file at `path`; the error names the file.
 bool ReadTz2File(const std::string& path, Tz2File& out, std::string& error);
 
+class ByteCursor;
+// The section readers for the sections the reader decodes itself, each from its first byte.
+bool ReadMaterialSection(ByteCursor& c, MaterialSection& out);
+bool ReadHitMeshSection(ByteCursor& c, std::vector<HitMesh>& out);
+bool ReadPartsSection(ByteCursor& c, std::vector<Part>& out);
+bool ReadCollisionSection(ByteCursor& c, std::uint16_t frameCount, std::vector<CollisionBox>& out);
+
 // The section names in file order, as the reader's messages use them.
 extern const char* const kSectionNames[7];
 

@@ -197,7 +197,7 @@ TEST(CollapseCost, DegenerateFacesAreRemovedLastFirstInOneStep) {
   EXPECT_EQ(mesh.RemovedFaces()[1], 1u);
   ASSERT_EQ(mesh.History().Count(), 1u);
   const CollapseRecord r = mesh.History()[0];
-  EXPECT_EQ(r.error, 0.0f);
+  EXPECT_EQ(+r.error, 0.0f);
   EXPECT_EQ(r.vertexDelta, 0);
   EXPECT_EQ(r.faceDelta, 2);
   EXPECT_EQ(r.changeCount, 0);
@@ -227,7 +227,7 @@ TEST(CollapseCost, IsolatedVertexCostsNothingAndGoesWithoutTarget) {
   // The cheapest vertex is the isolated one: it goes first, alone.
   EXPECT_EQ(built.RemovedVertices()[0], 3u);
   const CollapseRecord r = built.History()[0];
-  EXPECT_EQ(r.error, 0.0f);
+  EXPECT_EQ(+r.error, 0.0f);
   EXPECT_EQ(r.vertexDelta, 1);
   EXPECT_EQ(r.faceDelta, 0);
   EXPECT_EQ(r.changeCount, 0);
@@ -250,7 +250,7 @@ TEST(CollapseCost, LongStepsAreCutIntoRecordsOfAtMost255) {
     ASSERT_EQ(mesh.History().Count(), c.records.size());
     for (std::size_t i = 0; i < c.records.size(); ++i) {
       const CollapseRecord r = mesh.History()[static_cast<std::uint32_t>(i)];
-      EXPECT_EQ(r.error, i + 1 == c.records.size() ? 7.5f : kStepContinues);
+      EXPECT_EQ(+r.error, i + 1 == c.records.size() ? 7.5f : kStepContinues);
       EXPECT_EQ(r.vertexDelta, c.records[i][0]);
       EXPECT_EQ(r.faceDelta, c.records[i][1]);
       EXPECT_EQ(r.changeCount, c.records[i][2]);
@@ -290,12 +290,12 @@ TEST(CollapseCost, RepointedCornersTakeTheBestFittingTwin) {
   EXPECT_EQ(mesh.RemovedFaces()[1], 2u);
   ASSERT_EQ(mesh.Changes().Count(), 2u);
   const CornerChange first = mesh.Changes()[0], second = mesh.Changes()[1];
-  EXPECT_EQ(first.face, 4u);
+  EXPECT_EQ(+first.face, 4u);
   EXPECT_EQ(first.corner, 2);
-  EXPECT_EQ(first.oldVertex, 8u);
-  EXPECT_EQ(first.newVertex, 4u);
-  EXPECT_EQ(second.face, 3u);
-  EXPECT_EQ(second.newVertex, 4u);
+  EXPECT_EQ(+first.oldVertex, 8u);
+  EXPECT_EQ(+first.newVertex, 4u);
+  EXPECT_EQ(+second.face, 3u);
+  EXPECT_EQ(+second.newVertex, 4u);
   const CollapseRecord r = mesh.History().Last();
   EXPECT_EQ(r.vertexDelta, 1);
   EXPECT_EQ(r.faceDelta, 2);

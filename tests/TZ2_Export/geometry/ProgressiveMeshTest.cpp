@@ -175,7 +175,7 @@ TEST(ProgressiveMesh, ZeroFacesRunsTheHistoryToItsEndAndBack) {
   mesh.SetFaceCount(0, false);
   EXPECT_EQ(mesh.LiveFaceCount(), 0u);
   EXPECT_EQ(mesh.LiveVertexCount(), 0u);
-  EXPECT_EQ(mesh.History().Last().error, kHistoryEnd);
+  EXPECT_EQ(+mesh.History().Last().error, kHistoryEnd);
   const std::uint32_t at = mesh.HistoryPosition();
   EXPECT_EQ(mesh.StepForward(), 1e30f);
   EXPECT_EQ(mesh.HistoryPosition(), at);
@@ -186,8 +186,8 @@ TEST(ProgressiveMesh, ZeroFacesRunsTheHistoryToItsEndAndBack) {
   EXPECT_EQ(mesh.Face(0)->index, mesh.RemovedFaces().Last());
 
   // Back to the whole mesh: every face has its inserted corners again.
-  ASSERT_NE(mesh.History()[0].error, kStepContinues);
-  EXPECT_EQ(mesh.SetFaceCount(faces, false), mesh.History()[0].error);  // the last step undone
+  ASSERT_NE(+mesh.History()[0].error, kStepContinues);
+  EXPECT_EQ(mesh.SetFaceCount(faces, false), +mesh.History()[0].error);  // the last step undone
   EXPECT_EQ(mesh.LiveFaceCount(), faces);
   EXPECT_EQ(mesh.LiveVertexCount(), vertices);
   for (std::uint32_t i = 0; i < faces; ++i) {
@@ -226,19 +226,19 @@ TEST(ProgressiveMesh, StepsOverManyFacesAreSplitAndReplayedAsOne) {
                                 {h[3].error, 0, 90, 0}};
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(h[i].error, expected[i].error);
+    EXPECT_EQ(+h[i].error, expected[i].error);
     EXPECT_EQ(h[i].vertexDelta, expected[i].dv);
     EXPECT_EQ(h[i].faceDelta, expected[i].df);
     EXPECT_EQ(h[i].changeCount, expected[i].dc);
   }
-  EXPECT_GE(h[3].error, 0.0f);
+  EXPECT_GE(+h[3].error, 0.0f);
   EXPECT_EQ(mesh.RemovedVertices()[0], 0u);
 
-  EXPECT_EQ(mesh.StepForward(), h[3].error);
+  EXPECT_EQ(mesh.StepForward(), +h[3].error);
   EXPECT_EQ(mesh.HistoryPosition(), 4u);
   EXPECT_EQ(mesh.LiveFaceCount(), 0u);
   EXPECT_EQ(mesh.LiveVertexCount(), 600u);
-  EXPECT_EQ(mesh.StepBack(), h[3].error);
+  EXPECT_EQ(mesh.StepBack(), +h[3].error);
   EXPECT_EQ(mesh.HistoryPosition(), 1u);
   EXPECT_EQ(mesh.LiveFaceCount(), 600u);
   EXPECT_EQ(mesh.LiveVertexCount(), 601u);

@@ -95,3 +95,13 @@ Point3 Mesh::getNormal(int i) const {
 }
 
 void Mesh::buildBoundingBox() { boundingBox(bbMin_, bbMax_); }
+
+void Mesh::setNumMapVerts(int channel, int n, int keep) {
+  if (!keep) setNumMapVerts(channel, 0);
+  setNumMapVerts(channel, n);
+}
+
+void Mesh::setNumMapFaces(int channel, int n, int keep) {
+  if (!keep) setNumMapFaces(channel, 0);
+  setNumMapFaces(channel, n);
+}

@@ -1,6 +1,8 @@
 // Mesh: the host's triangle mesh: vertices, faces of three vertex indices with smoothing
 // bits, a material ID, edge visibility and a hidden flag, texture vertices and faces (map
-// channel 1) and further map channels.
+// channel 1), further map channels, given normals, face normals and a bounding box.
+// The one-argument setNum* calls keep the contents that fit; the calls with a keep flag
+// discard every earlier element when it is FALSE (new elements are zero).
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,7 @@ struct Face {
   DWORD flags = EDGE_ALL;
 
   void setVerts(DWORD a, DWORD b, DWORD c) { v[0] = a; v[1] = b; v[2] = c; }
+  void setEdgeVisFlags(bool a, bool b, bool c) { setEdgeVis(0, a); setEdgeVis(1, b); setEdgeVis(2, c); }
   DWORD getVert(int i) const { return v[i]; }
   void setSmGroup(DWORD s) { smGroup = s; }
   DWORD getSmGroup() const { return smGroup; }
@@ -72,6 +75,12 @@ class Mesh {
   void setNumFaces(int n) { faces.resize(static_cast<size_t>(n)); }
   void setNumTVerts(int n) { tVerts.resize(static_cast<size_t>(n)); }
   void setNumTVFaces(int n) { tvFace.resize(static_cast<size_t>(n)); }
+  void setNumVerts(int n, int keep) { Size(verts, n, keep); }
+  void setNumFaces(int n, int keep) { Size(faces, n, keep); }
+  void setNumTVerts(int n, int keep) { Size(tVerts, n, keep); }
+  void setNumTVFaces(int n, int keep) { Size(tvFace, n, keep); }
+  void setTVert(int i, const UVVert& p) { tVerts[static_cast<size_t>(i)] = p; }
+  void setTVert(int i, float u, float v, float w) { tVerts[static_cast<size_t>(i)] = UVVert(u, v, w); }
   Point3& getVert(int i) { return verts[static_cast<size_t>(i)]; }
   const Point3& getVert(int i) const { return verts[static_cast<size_t>(i)]; }
   void setVert(int i, const Point3& p) { verts[static_cast<size_t>(i)] = p; }
@@ -87,6 +96,9 @@ class Mesh {
   TVFace* mapFaces(int channel);
   void setNumMapVerts(int channel, int n);
   void setNumMapFaces(int channel, int n);
+  void setNumMapVerts(int channel, int n, int keep);
+  void setNumMapFaces(int channel, int n, int keep);
+  void setMapVert(int channel, int i, const UVVert& p) { mapVerts(channel)[i] = p; }
 
   // Face normals (unit, from the corners in order: (p1 − p0) ^ (p2 − p1)).
   void buildNormals();
@@ -108,6 +120,12 @@ class Mesh {
   void boundingBox(Point3& min, Point3& max, const Matrix3* tm = nullptr) const;
 
  private:
+  template <class T>
+  static void Size(std::vector<T>& v, int n, int keep) {
+    if (!keep) v.clear();
+    v.resize(n > 0 ? static_cast<size_t>(n) : 0);
+  }
+
   std::vector<MeshMap> maps_;  // index = channel; 0 and 1 unused here
   std::vector<Point3> faceNormals_;
   Point3 bbMin_, bbMax_;

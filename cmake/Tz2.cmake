@@ -20,9 +20,13 @@ function(tz2_add_plugin name filename)
   get_filename_component(ext ${filename} EXT)
   add_library(${name} MODULE ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  # Only the entry points are exported: the module's own copy of the static libraries it
+  # links stays private, so it never binds to a program's copy of the same code.
   set_target_properties(${name} PROPERTIES
     PREFIX "" OUTPUT_NAME ${base} SUFFIX ${ext}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LIBRARY_OUTPUT_DIRECTORY ${TZ2_STAGE_PLUGINS})
+  target_link_options(${name} PRIVATE -Wl,--exclude-libs,ALL)
 endfunction()
 
 # tz2_add_test(NAME SOURCES... LIBS ...)

@@ -172,11 +172,18 @@ ExportResult RunExport(const ExportOptions* options, const char* fileName, Inter
   BuildSurfaces(s, header);
   Progress(host, 35);
   PruneBones(s);
+  // The file stores bone indices as bytes: a larger skeleton is refused before anything
+  // depends on its indices.
+  if (!CheckBoneLimit(s)) return Finish(s, Cancelled);
   OrderBones(s);
   BuildParts(s);
   BuildBonePartRecords(s);
   BuildSkeletonLodMaps(s);
   BuildChunks(s);
+  // What the file's 16-bit and 12-bit fields cannot hold is refused before the file is
+  // created, so an existing file is kept: the mesh batches, then the animation tracks.
+  if (!CheckMeshLimits(s)) return Finish(s, Cancelled);
+  if (!CheckAnimationLimits(s)) return Finish(s, Cancelled);
   Progress(host, 42);
 
   OutputFile file;

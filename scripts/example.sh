@@ -9,7 +9,7 @@ cmake --build build -j "$jobs"
 tz2=build/stage/bin/tz2
 if [ -x "$tz2" ] && [ -f examples/crate.scene.json ]; then
   mkdir -p out
-  "$tz2" export examples/crate.scene.json -o out/crate.tz2 --yes
+  "$tz2" export examples/crate.scene.json -o out/crate.tz2 --yes --no-preview
   "$tz2" info out/crate.tz2
 else
   echo "Staged in build/stage:"

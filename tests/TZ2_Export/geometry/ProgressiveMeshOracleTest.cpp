@@ -128,6 +128,9 @@ std::vector<Case> Cases() {
                    0.7});
   cases.push_back({"everything", Materials(Skinned(TwoSided(WithDegenerates(Grid(10, 9, 0.5f, 16))), 2), 4.0f),
                    true, false, 0.45});
+  cases.push_back({"non-manifold soup", Soup(60, 300, 17), true, false, 0.5});
+  cases.push_back({"non-manifold soup, raw, keep collapsing", Soup(80, 250, 18), false, true, 0.2});
+  cases.push_back({"NaN and far positions", WithOddPositions(Grid(8, 8, 0.2f, 19)), true, false, 0.4});
   return cases;
 }
 

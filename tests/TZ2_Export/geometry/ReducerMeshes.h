@@ -211,4 +211,36 @@ inline GeneratedMesh WithDegenerates(GeneratedMesh m) {
   return m;
 }
 
+// A non-manifold triangle soup: random faces over a few vertices on a coarse lattice (so that
+// positions coincide), with edges shared by many faces, repeated faces and repeated corners.
+inline GeneratedMesh Soup(int vertexCount, int faceCount, std::uint32_t seed) {
+  GeneratedMesh m;
+  Lcg rng(seed);
+  for (int i = 0; i < vertexCount; ++i) {
+    const Point3 p(std::floor(rng.Next() * 4), std::floor(rng.Next() * 4), std::floor(rng.Next() * 2));
+    const Point3 n = rng.Next() < 0.2f ? Point3(0, 0, -1) : Point3(0, 0, 1);
+    m.vertices.push_back(MakeVertex(p, n, rng.Next(), rng.Next()));
+  }
+  auto pick = [&] { return static_cast<std::uint32_t>(rng.Next() * vertexCount); };
+  for (int i = 0; i < faceCount; ++i) {
+    GenFace f{{pick(), pick(), pick()}, {static_cast<std::uint16_t>(rng.Next() * 2), 0}, 0};
+    m.faces.push_back(f);
+    if (rng.Next() < 0.05f) m.faces.push_back(f);
+  }
+  return m;
+}
+
+// Moves one vertex to a NaN position and one far away (beyond the position hash's cells).
+inline GeneratedMesh WithOddPositions(GeneratedMesh m) {
+  if (m.vertices.size() < 3) return m;
+  m.vertices[1].position.x = std::nanf("");
+  m.vertices[2].position = Point3(3e9f, 1.0f, 1.0f);
+  GenVertex twin = m.vertices[2];
+  twin.uv[0].u += 0.5f;
+  m.vertices.push_back(twin);  // coincident with the far vertex
+  const std::uint32_t last = static_cast<std::uint32_t>(m.vertices.size() - 1);
+  m.faces.push_back({{last, 3, 4}, {}, 0});
+  return m;
+}
+
 }  // namespace reducer_meshes

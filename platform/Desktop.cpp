@@ -171,7 +171,6 @@ void ResetWindows() {
   ResetQueue();
   ResetHooks();
   ResetFocus();
-  ResetClasses();
 }
 
 ControlKind KindOfClass(const std::string& className, DWORD style) {
@@ -501,5 +500,6 @@ void ResetDesktop() {
 
 void ResetPlatform() {
   ResetDesktop();
+  ResetClasses();
   ResetModules();
 }

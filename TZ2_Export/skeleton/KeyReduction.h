@@ -5,6 +5,9 @@
 // compared with the interpolation from the last key L towards the next frame f + 1 at
 // s = (f − L) ÷ (f − L + 1): linear for translations (a key when it lies 0.001 or more away),
 // spherical (QuatSlerp) for rotations (a key when RotationDifference exceeds 1 − cos θ).
+// Then every segment between two keys is checked against its own interpolation and split
+// at its worst frame until no dropped frame misses (KeyReduction.cpp says why), so a reader
+// that interpolates between the kept keys stays within the tolerance at every frame.
 // θ depends on the animation quality and on the height of the bone's subtree
 // (RotationThreshold). Frames are counted from the first frame (0 .. frameCount − 1).
 #pragma once

@@ -198,8 +198,9 @@ std::string WindowText(HWND window);
 
 // Clears the desktop: destroys every window (without messages), drops the queue, the hooks,
 // the clipboard and the global memory blocks, the message box, dialog and open-file records,
-// the trace log and its sink, the started command lines and the last error; restores the default interaction driver and real sleep. Registered window
-// classes, modules and their resources stay.
+// the trace log and its sink, the started command lines and the last error; restores the
+// default interaction driver and real sleep. Registered window classes, modules and their
+// resources stay.
 void ResetDesktop();
 // ResetDesktop(), the registered window classes and ResetModules(): a clean platform.
 void ResetPlatform();

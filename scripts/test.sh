@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 build=build
-flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTZ2_WARNINGS_AS_ERRORS=ON)
+flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG" -DTZ2_WARNINGS_AS_ERRORS=ON)
 if [ "${1:-}" = "--sanitize" ]; then
   build=build-asan
   flags=(-DCMAKE_BUILD_TYPE=Debug -DTZ2_WARNINGS_AS_ERRORS=ON -DTZ2_SANITIZE=ON -DTZ2_BUILD_BENCH=OFF)

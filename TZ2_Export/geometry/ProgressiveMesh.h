@@ -156,6 +156,8 @@ class ProgressiveMesh {
   float StepBack();
 
   // Steps of BuildHistory, public so that each can be inspected on its own (CollapseCost.cpp).
+  // They change the mesh's adjacency state: a mesh on which they were called directly is for
+  // inspection only and is not reduced with SetFaceCount afterwards.
   void GroupAndLink();
   void ComputeScale();
   void RemoveDegenerateFaces();

@@ -88,6 +88,16 @@ TEST_F(SceneTransformTest, SetNodeTmSetsTheWorldMatrix) {
   EXPECT_TRUE(child->GetNodeTM(0).Equals(world, 1e-5f));
 }
 
+TEST_F(SceneTransformTest, SetNodeTmOnAnAnimatedNodeSetsTheKeyAtThatTime) {
+  INode* n = build::Dummy("n");
+  build::PosKeys(n, {{0, Point3(0, 0, 0)}, {20, Point3(20, 0, 0)}});
+  n->SetNodeTM(10 * kTpf, TransMatrix(Point3(0, 50, 0)));
+  EXPECT_EQ(n->GetTMController()->Keys().Keys().size(), 3u);
+  ExpectNear(n->GetNodeTM(10 * kTpf).GetTrans(), Point3(0, 50, 0));
+  ExpectNear(n->GetNodeTM(5 * kTpf).GetTrans(), Point3(0, 25, 0));  // matrix keys interpolate too
+  ExpectNear(n->GetNodeTM(20 * kTpf).GetTrans(), Point3(20, 0, 0));
+}
+
 TEST_F(SceneTransformTest, LinkConstraintFollowsTheActiveTarget) {
   INode* t1 = build::Dummy("t1", nullptr, Point3(100, 0, 0));
   INode* parent = build::Dummy("parent", nullptr, Point3(0, 0, 50));

@@ -177,6 +177,15 @@ TEST_F(RigidDeformationsTest, UnwritableIniDoesNotBlockEveryExport) {
   EXPECT_FALSE(EnsureRigidDeformations());
 }
 
+TEST_F(RigidDeformationsTest, StagedHostShipsTheKeySet) {
+  RegisterModule(std::string(TZ2_STAGE_DIR) + "/plugins/TZ2_Export.dle");
+  EXPECT_FALSE(EnsureRigidDeformations());
+  char text[16];
+  GetPrivateProfileStringA("BulgeEditorState", "USE_2.2_RIGID_DEFORMATIONS", "", text, sizeof text,
+                           (std::string(TZ2_STAGE_DIR) + "/plugcfg/physique.ini").c_str());
+  EXPECT_STREQ(text, "Yes");
+}
+
 TEST_F(RigidDeformationsTest, ExportStopsWithTheRestartMessageWhenTheKeyIsNotSet) {
   InstallModule();
   SetValue("0");

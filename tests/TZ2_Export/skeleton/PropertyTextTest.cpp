@@ -91,16 +91,17 @@ TEST_F(PropertyText, SetBoneImportanceWritesTheDecimalValue) {
   EXPECT_EQ(value, "1");
 }
 
+// Expected texts spell the blanks out: "PARENTBONE" is 10 bytes, 'ParentBone=Bip01' 16.
 TEST(PropertyTextRules, BlankParentAssignment) {
   const struct {
     std::string before, after;
     bool changed;
   } cases[] = {
-      {"ParentBone=Bip01\r\nBoneImportance = 2", std::string(16, ' ') + "\r\nBoneImportance = 2", true},
-      {"PARENTBONE = Bip01", std::string(10, ' ') + " = Bip01", true},
-      {"ParentBone=A\nPARENTBONE=B", "ParentBone=A\n" + std::string(12, ' '), true},
-      {"x parentbone=\xC1\xE1\tend", "x " + std::string(13, ' ') + "\tend", true},
-      {"xParentBoneY", "x" + std::string(11, ' '), true},  // anywhere, up to the end of the text
+      {"ParentBone=Bip01\r\nBoneImportance = 2", "                \r\nBoneImportance = 2", true},
+      {"PARENTBONE = Bip01", "           = Bip01", true},
+      {"ParentBone=A\nPARENTBONE=B", "ParentBone=A\n            ", true},
+      {"x parentbone=\xC1\xE1\tend", "x              \tend", true},
+      {"xParentBoneY", "x           ", true},  // anywhere, up to the end of the text
       {"parentBone=A", "parentBone=A", false},
       {"", "", false},
   };
@@ -117,14 +118,14 @@ TEST_F(PropertyText, RemoveParentAssignmentStoresTheEditedText) {
   EXPECT_TRUE(RemoveParentAssignment(node));
   CStr text;
   node->GetUserPropBuffer(text);
-  EXPECT_EQ(text.str(), std::string(16, ' ') + "\r\nBoneImportance = 2");
+  EXPECT_EQ(text.str(), "                \r\nBoneImportance = 2");
   std::string value;
   EXPECT_FALSE(FindUserProp(node, kParentBoneExporterForms, value));
   ASSERT_TRUE(FindUserProp(node, kBoneImportanceExporterForms, value));
   EXPECT_EQ(value, "2");
   EXPECT_FALSE(RemoveParentAssignment(node));
   node->GetUserPropBuffer(text);
-  EXPECT_EQ(text.str(), std::string(16, ' ') + "\r\nBoneImportance = 2");
+  EXPECT_EQ(text.str(), "                \r\nBoneImportance = 2");
 }
 
 }  // namespace

@@ -100,6 +100,41 @@ TEST_F(NodeClassificationTest, MeshProblemNamesTheFirstMissingPart) {
   EXPECT_EQ(MeshProblem(good, true), kMeshOk);
 }
 
+// An object that converts to a new triangle-mesh copy and counts the copies alive.
+int g_copiesAlive = 0;
+struct CountedCopy : TriObject {
+  CountedCopy() { ++g_copiesAlive; }
+  ~CountedCopy() override { --g_copiesAlive; }
+};
+struct CopyingObject : GeomObject {
+  Class_ID ClassID() override { return Class_ID(0x7E000001, 0); }
+  Object* CloneObject() const override { return new CopyingObject(*this); }
+  int CanConvertToType(Class_ID id) override { return id == triObjectClassID; }
+  Object* ConvertToType(TimeValue, Class_ID id) override {
+    if (id != triObjectClassID) return nullptr;
+    auto* copy = new CountedCopy();
+    copy->mesh = build::Triangle();
+    return copy;
+  }
+};
+
+TEST_F(NodeClassificationTest, ConvertedCopiesAreDeletedAndTheNodesOwnMeshIsNot) {
+  TheScene().CreateNode("Copied", nullptr, new CopyingObject())->SetMtl(build::Material("M", "m.tga"));
+  TheScene().CreateNode("HIT_1", nullptr, new CopyingObject());
+  INode* own = build::TriNode("Own", build::Triangle());
+  own->SetMtl(build::Material("N", "n.tga"));
+  GatherScene(s);
+  EXPECT_EQ(Names(s.meshList), (Strings{"Copied", "Own"}));
+  EXPECT_EQ(Names(s.hitList), (Strings{"HIT_1"}));
+  EXPECT_EQ(g_copiesAlive, 0);
+  {
+    NodeTriangleMesh tri(own, 0);
+    ASSERT_TRUE(tri);
+    EXPECT_EQ(tri.Get(), &static_cast<TriObject*>(own->GetObjectRef())->GetMesh());
+  }
+  EXPECT_EQ(own->GetObjectRef()->ClassID(), triObjectClassID);  // still the node's own object
+}
+
 TEST_F(NodeClassificationTest, HitRuleOfTheBoneWalkIgnoresCaseAndFilters) {
   INode* body = build::Dummy("Body");
   INode* arm = build::Dummy("Arm");

@@ -208,7 +208,10 @@ ExportResult RunExport(const ExportOptions* options, const char* fileName, Inter
   }
   Progress(host, 56);
   header.meshOffset = file.Position();
-  WriteLodMeshes(file, s, materialTable, header);
+  if (!WriteLodMeshes(file, s, materialTable, header)) {
+    file.Abandon();
+    return Finish(s, Cancelled);
+  }
   materialTable.clear();
   Progress(host, 63);
   header.cameraOffset = file.Position();

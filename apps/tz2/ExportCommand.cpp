@@ -10,6 +10,7 @@
 
 #include "apps/tz2/CliDriver.h"
 #include "apps/tz2/HostSession.h"
+#include "apps/tz2/ImportCommand.h"
 #include "host/Interface.h"
 #include "host/Plugin.h"
 #include "host/standalone/PluginRegistry.h"
@@ -82,7 +83,7 @@ DialogSettings OverwriteDialogSettings(const ExportArgs& a) {
 
 void AddExportCommand(CLI::App& app, ExportArgs& a) {
   CLI::App* cmd = app.add_subcommand("export", "Export a scene to a TZ2 model file");
-  cmd->add_option("scene", a.scene, "Scene file (.scene.json)")->required();
+  cmd->add_option("scene", a.scene, "Scene file (.scene.json) or model file (.glb, .gltf, .fbx, .dae, .obj, .3ds, .x ...)")->required();
   cmd->add_option("-o,--output", a.output, "Output file (default: the scene's name with .tz2)");
   cmd->add_option_function<float>("--scale", [&a](float v) { a.scale = v; }, "Scale coefficient in percent");
   AddSwitch(cmd, "hidden", "no-hidden", a.hidden, "Export hidden objects");
@@ -104,6 +105,7 @@ void AddExportCommand(CLI::App& app, ExportArgs& a) {
       ->check(CLI::IsMember({"file", "scene"}));
   cmd->add_flag("--trace", a.trace, "Print the exporter's trace lines");
   cmd->add_option("--save-scene", a.saveScene, "Save the scene after the export (stored options, output name)");
+  AddImportOptions(cmd, a.import);
   cmd->footer(
       "Fields without a flag keep what the dialog loaded (the ini file beside the plug-in, then the\n"
       "scene's stored options). Without --yes or --no, questions are asked on a terminal and answered\n"
@@ -116,7 +118,7 @@ int RunExportCommand(const ExportArgs& a) {
   HostSession session;
   if (!session.Start(a.trace)) return 1;
   std::string error;
-  if (!session.LoadScene(a.scene, error)) {
+  if (!LoadModelOrScene(a.scene, a.import, error)) {
     std::cerr << "tz2: " << error << "\n";
     return 1;
   }

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "import/ModelImport.h"
+
 namespace CLI {
 class App;
 }
@@ -23,6 +25,7 @@ struct ExportArgs {
   std::string lodDistances;  // "file", "scene" or "" (ask on a terminal, else scene)
   bool trace = false;
   std::string saveScene;
+  tz2import::ImportOptions import;
 };
 
 void AddExportCommand(CLI::App& app, ExportArgs& args);

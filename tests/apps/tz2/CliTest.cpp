@@ -121,6 +121,28 @@ TEST_F(CliTest, InfoPrintsTheHeaderOrRefusesADamagedFile) {
   EXPECT_NE(r.err.find("junk.tz2"), std::string::npos) << r.err;
 }
 
+TEST_F(CliTest, ModelFilesImportIntoScenesAndExport) {
+  const std::string model = std::string(TZ2_MODELS_DIR) + "/gltf/CesiumMan.glb";
+  RunResult r = Tz2("export '" + model + "' -o '" + Path("cesium.tz2") + "' --no-preview --all --animation --lod --yes");
+  EXPECT_EQ(r.status, 0) << r.err;
+  tz2::Tz2File f;
+  std::string error;
+  ASSERT_TRUE(tz2::ReadTz2File(Path("cesium.tz2"), f, error)) << error;
+  EXPECT_EQ(f.header.meshLevelCount, 6);
+  EXPECT_TRUE(f.header.frameCount == 60 || f.header.frameCount == 61) << f.header.frameCount;
+
+  r = Tz2("import '" + model + "' -o '" + Path("cesium.scene.json") + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  r = Tz2("export '" + Path("cesium.scene.json") + "' -o '" + Path("again.tz2") + "' --no-preview --all --yes");
+  EXPECT_EQ(r.status, 0) << r.err;
+
+  std::ofstream(Path("junk.glb")) << "not a model";
+  r = Tz2("import '" + Path("junk.glb") + "' -o '" + Path("junk.scene.json") + "'");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("junk.glb"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(Path("junk.scene.json")));
+}
+
 TEST_F(CliTest, HelpDescribesTheExitStatuses) {
   const RunResult r = Tz2("export --help");
   EXPECT_EQ(r.status, 0);

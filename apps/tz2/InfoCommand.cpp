@@ -46,6 +46,26 @@ void PrintInfo(const tz2::Tz2File& f, std::ostream& out) {
 
   out << "materials        " << f.materials.names.size() << "\n";
   for (const std::string& name : f.materials.names) out << "  " << name << "\n";
+  if (f.animation.decoded) {
+    out << "bones            " << f.animation.bones.size() << ", compression ratio "
+        << f.animation.CompressionRatio(h.frameCount) << "\n";
+    for (const tz2::AnimationBone& b : f.animation.bones)
+      out << "  " << std::left << std::setw(20) << b.name << std::right << " parent "
+          << (b.parent == 0xFF ? std::string("-") : std::to_string(b.parent)) << ", part " << int(b.part)
+          << ", keys " << b.position.keys.size() << " position / " << b.rotation.keys.size() << " rotation\n";
+  }
+  if (f.meshes.decoded) {
+    std::size_t triangles = 0, vertices = 0;
+    for (const tz2::MeshBaseBatch& b : f.meshes.batches) {
+      triangles += b.indices.size() / 3;
+      vertices += b.vertices.size();
+    }
+    out << "mesh batches     " << f.meshes.batches.size() << " (" << triangles << " triangles, " << vertices
+        << " vertices in the base level)\n";
+  }
+  if (f.camera.decoded)
+    out << "camera path      " << f.camera.positions.size() << " frames" << (f.camera.hasRotation ? " with rotation" : "")
+        << "\n";
   out << "hit meshes       " << f.hitMeshes.size() << "\n";
   for (const tz2::HitMesh& m : f.hitMeshes)
     out << "  code " << int(m.code) << ", bone " << m.bone << ", " << m.indices.size() / 3 << " faces, "

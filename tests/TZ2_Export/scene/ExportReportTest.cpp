@@ -67,7 +67,7 @@ TEST_F(ExportReportTest, PiecesThatDoNotFitAreLeftOutWhole) {
   // tenth and later do not; then "Bones count: 0\n" (994) and "HitMesh count: 0\n" (1011)
   // still fit, "Collizion boxes: 0\n" (1030) does not.
   auto name = [](int i) {
-    char index[8];
+    char index[16];
     std::snprintf(index, sizeof index, "%03d", i);
     return std::string(97, char('a' + i % 26)) + index;
   };

@@ -1,7 +1,9 @@
 // Bounds-checked little-endian reads over a file image.
 #include "TZ2_Export/format/ByteCursor.h"
 
-#include <cstring>
+#include <bit>
+
+#include "collect/ByteStream.h"
 
 namespace tz2 {
 
@@ -28,24 +30,20 @@ std::uint8_t ByteCursor::U8(const char* what) {
 
 std::uint16_t ByteCursor::U16(const char* what) {
   if (!Take(2, what)) return 0;
-  const std::uint16_t v = static_cast<std::uint16_t>(data_[pos_] | (data_[pos_ + 1] << 8));
+  const std::uint16_t v = ReadU16(&data_[pos_]);
   pos_ += 2;
   return v;
 }
 
 std::uint32_t ByteCursor::U32(const char* what) {
   if (!Take(4, what)) return 0;
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v |= std::uint32_t(data_[pos_ + i]) << (8 * i);
+  const std::uint32_t v = ReadU32(&data_[pos_]);
   pos_ += 4;
   return v;
 }
 
 float ByteCursor::F32(const char* what) {
-  const std::uint32_t v = U32(what);
-  float f;
-  std::memcpy(&f, &v, 4);
-  return f;
+  return std::bit_cast<float>(U32(what));
 }
 
 std::vector<std::uint8_t> ByteCursor::Bytes(std::size_t n, const char* what) {

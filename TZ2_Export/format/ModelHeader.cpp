@@ -1,6 +1,8 @@
 // Field-by-field little-endian (de)serialisation of the 90-byte model header.
 #include "TZ2_Export/format/ModelHeader.h"
 
+#include "collect/ByteStream.h"
+
 #include <cstring>
 
 namespace tz2 {
@@ -19,20 +21,6 @@ void PutF(std::uint8_t* p, float f) {
   std::uint32_t v;
   std::memcpy(&v, &f, 4);
   Put32(p, v);
-}
-
-std::uint16_t Get16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-std::uint32_t Get32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
-         (std::uint32_t(p[3]) << 24);
-}
-
-float GetF(const std::uint8_t* p) {
-  const std::uint32_t v = Get32(p);
-  float f;
-  std::memcpy(&f, &v, 4);
-  return f;
 }
 
 }  // namespace
@@ -70,24 +58,24 @@ HeaderBytes SerializeHeader(const ModelHeader& h) {
 
 ModelHeader ParseHeader(const std::uint8_t* p) {
   ModelHeader h;
-  h.magic = Get16(p + kOffMagic);
+  h.magic = ReadU16(p + kOffMagic);
   h.version = p[kOffVersion];
   h.meshLevelCount = p[kOffLevelCount];
-  h.frameCount = Get16(p + kOffFrameCount);
-  h.materialOffset = Get32(p + kOffMaterialSection);
-  h.animationOffset = Get32(p + kOffAnimationSection);
-  h.meshOffset = Get32(p + kOffMeshSection);
-  h.cameraOffset = Get32(p + kOffCameraSection);
-  h.hitMeshOffset = Get32(p + kOffHitMeshSection);
-  h.partsOffset = Get32(p + kOffPartsSection);
-  h.collisionOffset = Get32(p + kOffCollisionSection);
+  h.frameCount = ReadU16(p + kOffFrameCount);
+  h.materialOffset = ReadU32(p + kOffMaterialSection);
+  h.animationOffset = ReadU32(p + kOffAnimationSection);
+  h.meshOffset = ReadU32(p + kOffMeshSection);
+  h.cameraOffset = ReadU32(p + kOffCameraSection);
+  h.hitMeshOffset = ReadU32(p + kOffHitMeshSection);
+  h.partsOffset = ReadU32(p + kOffPartsSection);
+  h.collisionOffset = ReadU32(p + kOffCollisionSection);
   for (int i = 0; i < 3; ++i) {
-    h.boundsMin[i] = GetF(p + kOffBoundsMin + 4 * i);
-    h.boundsMax[i] = GetF(p + kOffBoundsMax + 4 * i);
+    h.boundsMin[i] = ReadF32(p + kOffBoundsMin + 4 * i);
+    h.boundsMax[i] = ReadF32(p + kOffBoundsMax + 4 * i);
   }
-  h.fov = GetF(p + kOffFov);
-  h.flags = Get32(p + kOffFlags);
-  for (int i = 0; i < 6; ++i) h.lodDistances[i] = GetF(p + kOffLodDistances + 4 * i);
+  h.fov = ReadF32(p + kOffFov);
+  h.flags = ReadU32(p + kOffFlags);
+  for (int i = 0; i < 6; ++i) h.lodDistances[i] = ReadF32(p + kOffLodDistances + 4 * i);
   return h;
 }
 

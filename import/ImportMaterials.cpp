@@ -3,9 +3,15 @@
 // diffuse map from the DIFFUSE texture or else the BASE_COLOR one. An embedded texture
 // ("*N", or a path the file embeds) is named after the material, "<material>.<ext>", and
 // written into the texture folder when one is given.
+//
+// The model file names materials, not textures, so every exported material needs a diffuse
+// map: a material without a texture gets the map "<material>.png" (a name only, no file is
+// written), and a used material without a name is named after the model file, with a
+// warning for each.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "host/Mtl.h"
 #include "import/ImportContext.h"
@@ -50,6 +56,23 @@ std::string DiffuseMapFile(ImportContext& c, const aiMaterial* m, const std::str
   return file.string();
 }
 
+// The name of a material: its own, or for an unnamed one the model file's name (with the
+// material's index when meshes use several unnamed materials).
+std::string MaterialName(ImportContext& c, unsigned materialIndex) {
+  const std::string own = c.scene->mMaterials[materialIndex]->GetName().C_Str();
+  if (!own.empty()) return own;
+  std::set<unsigned> unnamed;  // the unnamed materials that meshes use
+  for (unsigned i = 0; i < c.scene->mNumMeshes; ++i) {
+    const unsigned used = c.scene->mMeshes[i]->mMaterialIndex;
+    if (used < c.scene->mNumMaterials && c.scene->mMaterials[used]->GetName().length == 0) unnamed.insert(used);
+  }
+  std::string name = std::filesystem::path(c.fileName).stem().string();
+  if (unnamed.size() > 1) name += "_" + std::to_string(materialIndex);
+  c.report->warnings.push_back(c.fileName + ": material " + std::to_string(materialIndex) + " has no name; it is named '" +
+                               name + "'");
+  return name;
+}
+
 }  // namespace
 
 Mtl* MaterialFor(ImportContext& c, unsigned materialIndex) {
@@ -57,7 +80,7 @@ Mtl* MaterialFor(ImportContext& c, unsigned materialIndex) {
   if (auto it = c.materials.find(materialIndex); it != c.materials.end()) return it->second;
   const aiMaterial* m = c.scene->mMaterials[materialIndex];
   StdMat* mat = NewDefaultStdMat();
-  const std::string utf8Name = m->GetName().C_Str();
+  const std::string utf8Name = MaterialName(c, materialIndex);
   mat->SetName(HostName(c, utf8Name, "material").c_str());
   aiColor4D diffuse;
   if (m->Get(AI_MATKEY_COLOR_DIFFUSE, diffuse) == AI_SUCCESS) mat->SetDiffuse(Color(diffuse.r, diffuse.g, diffuse.b), 0);
@@ -65,12 +88,15 @@ Mtl* MaterialFor(ImportContext& c, unsigned materialIndex) {
   if (m->Get(AI_MATKEY_TWOSIDED, twoSided) == AI_SUCCESS) mat->SetTwoSided(twoSided != 0);
   float opacity = 1.0f;
   if (m->Get(AI_MATKEY_OPACITY, opacity) == AI_SUCCESS) mat->SetOpacity(opacity, 0);
-  const std::string map = DiffuseMapFile(c, m, utf8Name);
-  if (!map.empty()) {
-    BitmapTex* tex = NewDefaultBitmapTex();
-    tex->SetMapName(HostName(c, map, "texture path").c_str());
-    mat->SetSubTexmap(ID_DI, tex);
+  std::string map = DiffuseMapFile(c, m, utf8Name);
+  if (map.empty()) {
+    map = SafeFileName(utf8Name) + ".png";
+    c.report->warnings.push_back(c.fileName + ": material '" + utf8Name + "' has no texture; its map is named '" + map +
+                                 "'");
   }
+  BitmapTex* tex = NewDefaultBitmapTex();
+  tex->SetMapName(HostName(c, map, "texture path").c_str());
+  mat->SetSubTexmap(ID_DI, tex);
   c.materials[materialIndex] = mat;
   return mat;
 }

@@ -31,11 +31,34 @@ struct CameraMessages {
   }
 };
 
-// Orthogonalize, then NoScale: the rigid world matrix the samples are made from.
-Mat4 RigidSample(Matrix3 m) {
+// Orthogonalize, then NoScale.
+Mat4 OrthonormalSample(Matrix3 m) {
   m.Orthogonalize();
   m.NoScale();
   return Mat4FromMatrix3(m);
+}
+
+void NegateRow2(Mat4& m) {
+  for (int c = 0; c < 3; ++c) m.m[2][c] = -m.m[2][c];
+}
+
+float Det3(const Mat4& m) {
+  return m.m[0][0] * (m.m[1][1] * m.m[2][2] - m.m[1][2] * m.m[2][1]) -
+         m.m[0][1] * (m.m[1][0] * m.m[2][2] - m.m[1][2] * m.m[2][0]) +
+         m.m[0][2] * (m.m[1][0] * m.m[2][1] - m.m[1][1] * m.m[2][0]);
+}
+
+// The rigid world matrix the bone samples are made from. The samples and the bind pose are
+// stored as rotations, so a mirrored matrix (which the Y/Z exchange makes of every
+// unmirrored node) has its row 2 negated to the proper rotation r2 = r0 × r1. The negation
+// cancels in the skin (inverse bind × sampled matrix), and a reader rebuilds every bone from
+// the quaternions exactly; with the mirror kept, the local samples would be mirrors that no
+// quaternion holds, and every bone below the root's children would decode displaced.
+Mat4 RigidSample(const Matrix3& m, bool& mirrored) {
+  Mat4 w = OrthonormalSample(m);
+  mirrored = Det3(w) < 0.0f;
+  if (mirrored) NegateRow2(w);
+  return w;
 }
 
 float CameraFov(INode* cameraPort, TimeValue t) {
@@ -46,7 +69,7 @@ float CameraFov(INode* cameraPort, TimeValue t) {
 
 // x, y, z of the camera port's rotation at t into the buffer's rotation half.
 void SampleCameraRotation(ExportState& s, const Matrix3& frame, TimeValue t, std::size_t entry) {
-  Mat4 cam = RigidSample(s.special.cameraPort->GetNodeTM(t) * frame);
+  Mat4 cam = OrthonormalSample(s.special.cameraPort->GetNodeTM(t) * frame);
   cam.m[3][0] = cam.m[3][1] = cam.m[3][2] = 0.0f;
   const AnimationSample q = SampleOf(cam);
   const std::size_t at = entry * 3;
@@ -73,7 +96,10 @@ void SampleBones(ExportState& s, std::vector<BoneAnimation>& bones, std::vector<
   const std::size_t boneCount = s.boneList.Count();
   bones.clear();
   bones.resize(boneCount);
-  for (BoneAnimation& b : bones) b.frames.resize(static_cast<std::size_t>(frameCount));
+  for (BoneAnimation& b : bones) {
+    b.frames.resize(static_cast<std::size_t>(frameCount));
+    b.mirrored.assign(static_cast<std::size_t>(frameCount), 0);
+  }
   CameraMessages messages;
   const int ticks = GetTicksPerFrame();
   for (int f = 0; f < frameCount; ++f) {
@@ -83,22 +109,24 @@ void SampleBones(ExportState& s, std::vector<BoneAnimation>& bones, std::vector<
       INode* node = s.boneList[i].node;
       const Matrix3 n = node->GetNodeTM(t);
       if (f == 0 && !HasUniformScale(n)) nonUniform.emplace_back(node->GetName());
-      Mat4 w = RigidSample(n * frame);
+      bool mirrored = false;
+      Mat4 w = RigidSample(n * frame, mirrored);
       if (EqualsAnyCase(node->GetName(), "PORT_CAMERAFOV")) {
         if (s.special.cameraPort != nullptr)
-          w = Mat4FromMatrix3(RotateXMatrix(CameraFov(s.special.cameraPort, t)));
+          w = Mat4FromMatrix3(RotateXMatrix(CameraFov(s.special.cameraPort, t))), mirrored = false;
         else
           messages.Show(kFovWithoutCameraMessage);
       }
       if (node == s.special.cameraRotationPort) {
         if (s.special.cameraPort != nullptr) {
           SampleCameraRotation(s, frame, t, static_cast<std::size_t>(frameCount + f));
-          w = Mat4Identity();
+          w = Mat4Identity(), mirrored = false;
         } else {
           messages.Show(kRotationWithoutCameraMessage);
         }
       }
       bones[i].frames[static_cast<std::size_t>(f)] = w;
+      bones[i].mirrored[static_cast<std::size_t>(f)] = mirrored ? 1 : 0;
     }
   }
 }
@@ -134,6 +162,21 @@ void ComputeLocalSamples(std::vector<BoneAnimation>& bones, const std::vector<in
       b.samples[f] = SampleOf(k * b.inverseBind);
     }
   }
+}
+
+Point3 PortTranslation(const std::vector<BoneAnimation>& bones, const std::vector<int>& parents, std::size_t i,
+                       std::size_t f) {
+  const auto orthonormal = [&](std::size_t b, std::size_t frame) {
+    Mat4 w = bones[b].frames[frame];
+    if (frame < bones[b].mirrored.size() && bones[b].mirrored[frame] != 0) NegateRow2(w);
+    return w;
+  };
+  Mat4 k = orthonormal(i, f);
+  const int p = i < parents.size() ? parents[i] : -1;
+  if (p >= 0 && static_cast<std::size_t>(p) < bones.size() && f < bones[static_cast<std::size_t>(p)].frames.size())
+    k = k * Mat4RigidInverse(orthonormal(static_cast<std::size_t>(p), f));
+  k = k * Mat4RigidInverse(orthonormal(i, 0));
+  return Point3(k.m[3][0], k.m[3][1], k.m[3][2]);
 }
 
 }  // namespace tz2

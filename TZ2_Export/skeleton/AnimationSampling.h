@@ -2,7 +2,10 @@
 // steps that turn the scene into per-frame samples.
 //
 //   SampleBones         W_b(f) = Orthogonalize(NoScale(GetNodeTM × ModelFrame × axis swap))
-//                       for every bone b and frame f; "PORT_CAMERAFOV" carries the camera
+//                       for every bone b and frame f, made a rotation (row 2 negated when
+//                       it is mirrored, as the Y/Z exchange makes it of every unmirrored
+//                       node, so that the samples are rotations a quaternion holds and the
+//                       rebuild below is exact); "PORT_CAMERAFOV" carries the camera
 //                       port's field of view as an X rotation, the camera rotation port
 //                       fills the rotation half of the camera sample buffer and samples as
 //                       the identity.
@@ -14,6 +17,7 @@
 // and frame); the matrices are dropped once the samples exist.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,7 @@ struct BoneAnimation {
   Mat4 inverseBind = Mat4Identity();
   Mat4 bind = Mat4Identity();
   std::vector<Mat4> frames;              // W(f), frame count entries
+  std::vector<std::uint8_t> mirrored;    // per frame: 1 when W(f) had row 2 negated
   std::vector<AnimationSample> samples;  // K(f), frame count entries
   KeyTrack positionTrack;
   KeyTrack rotationTrack;
@@ -49,6 +54,11 @@ void SampleBones(ExportState& s, std::vector<BoneAnimation>& bones, std::vector<
 void ComputeBindPose(std::vector<BoneAnimation>& bones);
 // parents[i]: the list index of bone i's parent bone, −1 for a root.
 void ComputeLocalSamples(std::vector<BoneAnimation>& bones, const std::vector<int>& parents);
+// The camera path's translation of bone i at frame f: row 3 of K_i(f) made from the
+// orthonormal matrices with their mirror kept (the path the camera ports section has always
+// held). Needs the frames.
+Point3 PortTranslation(const std::vector<BoneAnimation>& bones, const std::vector<int>& parents, std::size_t i,
+                       std::size_t f);
 // The translation of k's row 3 and the normalised quaternion of its rotation rows, negated
 // when w < 0.
 AnimationSample SampleOf(const Mat4& k);

@@ -67,15 +67,17 @@ bool CheckKeyLimit(const ExportState& s, const std::vector<BoneAnimation>& bones
 
 // Step 4a: the camera port's translations (or the zero port's, without a camera port) into
 // the buffer's position half, before any reduction.
-void FillCameraPositions(ExportState& s, const std::vector<BoneAnimation>& bones) {
+void FillCameraPositions(ExportState& s, const std::vector<BoneAnimation>& bones, const std::vector<int>& parents) {
   INode* source = s.special.cameraPort != nullptr ? s.special.cameraPort : s.special.zeroPort;
   if (source == nullptr) return;
   const int i = s.boneList.IndexOf(source);
   if (i < 0) return;
-  const std::vector<AnimationSample>& samples = bones[static_cast<std::size_t>(i)].samples;
-  if (s.cameraSamples.size() < samples.size() * 3) s.cameraSamples.resize(samples.size() * 3, 0.0f);
-  for (std::size_t f = 0; f < samples.size(); ++f)
-    for (int c = 0; c < 3; ++c) s.cameraSamples[f * 3 + static_cast<std::size_t>(c)] = samples[f].translation[c];
+  const std::size_t frames = bones[static_cast<std::size_t>(i)].frames.size();
+  if (s.cameraSamples.size() < frames * 3) s.cameraSamples.resize(frames * 3, 0.0f);
+  for (std::size_t f = 0; f < frames; ++f) {
+    const Point3 t = PortTranslation(bones, parents, static_cast<std::size_t>(i), f);
+    for (int c = 0; c < 3; ++c) s.cameraSamples[f * 3 + static_cast<std::size_t>(c)] = t[c];
+  }
 }
 
 void WriteName(ByteStream& out, const char* name) {
@@ -117,8 +119,11 @@ std::shared_ptr<PreparedAnimation> PrepareAnimation(ExportState& s) {
   prepared->parents.resize(bones.size());
   for (std::size_t i = 0; i < bones.size(); ++i) prepared->parents[i] = hierarchy.ParentIndexOf(static_cast<int>(i));
   ComputeLocalSamples(bones, prepared->parents);
-  for (BoneAnimation& b : bones) std::vector<Mat4>().swap(b.frames);
-  FillCameraPositions(s, bones);
+  FillCameraPositions(s, bones, prepared->parents);
+  for (BoneAnimation& b : bones) {
+    std::vector<Mat4>().swap(b.frames);
+    std::vector<std::uint8_t>().swap(b.mirrored);
+  }
 
   const std::vector<std::uint8_t> heights = SubtreeHeights(s);
   for (std::size_t i = 0; i < bones.size(); ++i) {

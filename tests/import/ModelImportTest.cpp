@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -138,6 +139,42 @@ TEST_F(ModelImportTest, SpiderKeepsSixMaterials) {
 TEST_F(ModelImportTest, UnusedUnnamedDefaultMaterialIsDropped) {
   ASSERT_TRUE(Import(kModels + "/gltf/CesiumMan.glb")) << error;  // 1 material + Assimp's default
   EXPECT_EQ(StandardMaterials(), 1);
+}
+
+TEST_F(ModelImportTest, UntexturedModelGetsANamedMapAndAPlanarMapping) {
+  // simple_skin has no texture coordinates and only Assimp's unnamed default material: the
+  // material is named after the file and gets a map of its name, the mesh a planar mapping
+  // across its bounding box, each with a warning.
+  ASSERT_TRUE(Import(kModels + "/gltf/simple_skin.gltf")) << error;
+  ASSERT_EQ(StandardMaterials(), 1);
+  auto* mat = dynamic_cast<StdMat*>(TheScene().Materials().front().get());
+  ASSERT_NE(mat, nullptr);
+  EXPECT_STREQ(mat->GetName().data(), "simple_skin");
+  auto* map = dynamic_cast<BitmapTex*>(mat->GetSubTexmap(ID_DI));
+  ASSERT_NE(map, nullptr);
+  EXPECT_STREQ(map->GetMapName(), "simple_skin.png");
+  INode* mesh = Find("nodes[0]");
+  ASSERT_NE(mesh, nullptr);
+  const Mesh& m = dynamic_cast<TriObject*>(mesh->GetObjectRef()->FindBaseObject())->GetMesh();
+  ASSERT_EQ(m.tvFace.size(), m.faces.size());
+  float lo[2] = {1, 1}, hi[2] = {0, 0};
+  for (const Point3& t : m.tVerts)
+    for (int k = 0; k < 2; ++k) {
+      lo[k] = std::min(lo[k], t[k]);
+      hi[k] = std::max(hi[k], t[k]);
+    }
+  // The 1 × 2 strip spans the whole of both directions.
+  EXPECT_FLOAT_EQ(lo[0], 0.0f);
+  EXPECT_FLOAT_EQ(lo[1], 0.0f);
+  EXPECT_FLOAT_EQ(hi[0], 1.0f);
+  EXPECT_FLOAT_EQ(hi[1], 1.0f);
+  int mapping = 0, naming = 0;
+  for (const std::string& w : report.warnings) {
+    mapping += w.find("planar mapping") != std::string::npos ? 1 : 0;
+    naming += w.find("has no name") != std::string::npos ? 1 : 0;
+  }
+  EXPECT_EQ(mapping, 1);
+  EXPECT_EQ(naming, 1);
 }
 
 TEST_F(ModelImportTest, FbxUserPropertiesBecomePropertyText) {

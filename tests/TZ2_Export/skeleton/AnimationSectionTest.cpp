@@ -73,16 +73,18 @@ TEST_F(AnimationSectionTest, RecordsCarryNamesParentsPartsBindMatricesAndMaps) {
   EXPECT_EQ(section.bones[1].partRoot, 0xFF);
   EXPECT_EQ(section.maps[5], (std::vector<std::uint8_t>{0, 0}));
   EXPECT_EQ(section.maps[0], (std::vector<std::uint8_t>{0, 1}));
-  // Bind = W(first) in model space (Y and Z exchanged, so its rotation rows are the swap);
-  // the inverse is its rigid inverse: rotation transposed, translation −t × Rᵀ.
+  // Bind = W(first) in model space: Y and Z exchanged, which mirrors, so row 2 is negated to
+  // make it the rotation with rows (1, 0, 0), (0, 0, 1), (0, −1, 0). The inverse is its rigid
+  // inverse: rotation transposed, translation −t × Rᵀ = −(11, 2, −3).
   const AnimationBone& barrel = section.bones[1];
   EXPECT_FLOAT_EQ(barrel.bind[12], 11.0f);
   EXPECT_FLOAT_EQ(barrel.bind[13], 3.0f);
   EXPECT_FLOAT_EQ(barrel.bind[14], 2.0f);
-  EXPECT_FLOAT_EQ(barrel.bind[4 * 1 + 2], 1.0f);  // row 1 = (0, 0, 1)
+  EXPECT_FLOAT_EQ(barrel.bind[4 * 1 + 2], 1.0f);   // row 1 = (0, 0, 1)
+  EXPECT_FLOAT_EQ(barrel.bind[4 * 2 + 1], -1.0f);  // row 2 = (0, −1, 0)
   EXPECT_FLOAT_EQ(barrel.inverseBind[12], -11.0f);
   EXPECT_FLOAT_EQ(barrel.inverseBind[13], -2.0f);
-  EXPECT_FLOAT_EQ(barrel.inverseBind[14], -3.0f);
+  EXPECT_FLOAT_EQ(barrel.inverseBind[14], 3.0f);
   (void)child;
 }
 

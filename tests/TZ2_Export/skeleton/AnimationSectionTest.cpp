@@ -153,6 +153,48 @@ TEST_F(AnimationSectionTest, SampledAnimationsRoundTripWithinTheirTolerances) {
   EXPECT_TRUE(MessageBoxRecords().empty());
 }
 
+TEST_F(AnimationSectionTest, ReaderRebuildsEveryBoneOfAChainFromTheRootDown) {
+  // W = K × bind × W_parent must give back each bone's model-space matrix, also for the
+  // grandchild: the Y/Z exchange mirrors every sampled matrix, and the samples are rotations
+  // only when that mirror is turned into a proper rotation before they are made.
+  const int frames = 20;
+  Begin(frames, 5);
+  INode* hip = AddBone(build::Dummy("Hip"));
+  INode* thigh = AddBone(build::Dummy("Thigh", hip));
+  INode* shin = AddBone(build::Dummy("Shin", thigh));
+  Animate(hip, frames, [](int f) { return Pose{Point3(0.5f * f, 1, 9), Turn(RotateZMatrix(0.05f * f))}; });
+  Animate(thigh, frames, [](int f) { return Pose{Point3(0, 1, -4), Turn(RotateXMatrix(0.4f + 0.03f * f))}; });
+  Animate(shin, frames, [](int f) { return Pose{Point3(0, 0, -5), Turn(RotateYMatrix(0.2f - 0.04f * f))}; });
+  const AnimationSection section = Export();
+  ASSERT_EQ(section.bones.size(), 3u);
+  Mat4 swap = Mat4Identity();
+  swap.m[1][1] = swap.m[2][2] = 0;
+  swap.m[1][2] = swap.m[2][1] = 1;
+  for (int f = 0; f < frames; ++f) {
+    Mat4 world[3];
+    INode* nodes[3] = {hip, thigh, shin};
+    for (int i = 0; i < 3; ++i) {
+      const AnimationBone& b = section.bones[static_cast<std::size_t>(i)];
+      Mat4 bind;
+      for (int k = 0; k < 16; ++k) bind.m[k / 4][k % 4] = b.bind[k];
+      const auto& q = b.rotations[static_cast<std::size_t>(f)];
+      const auto& t = b.translations[static_cast<std::size_t>(f)];
+      world[i] = QuatTransToMat4(Quat(q[0], q[1], q[2], q[3]), Point3(t[0], t[1], t[2])) * bind;
+      if (b.parent != 0xFF) world[i] = world[i] * world[b.parent];
+      // The model-space position of the bone's origin is its node's, Y and Z exchanged.
+      const Point3 want = nodes[i]->GetNodeTM(f * GetTicksPerFrame()).GetTrans();
+      EXPECT_NEAR(world[i].m[3][0], want.x, 0.01f) << "bone " << i << " frame " << f;
+      EXPECT_NEAR(world[i].m[3][1], want.z, 0.01f) << "bone " << i << " frame " << f;
+      EXPECT_NEAR(world[i].m[3][2], want.y, 0.01f) << "bone " << i << " frame " << f;
+      // Its X axis, likewise.
+      const Point3 axis = nodes[i]->GetNodeTM(f * GetTicksPerFrame()).GetRow(0);
+      EXPECT_NEAR(world[i].m[0][0], axis.x, 0.01f) << "bone " << i << " frame " << f;
+      EXPECT_NEAR(world[i].m[0][1], axis.z, 0.01f) << "bone " << i << " frame " << f;
+      EXPECT_NEAR(world[i].m[0][2], axis.y, 0.01f) << "bone " << i << " frame " << f;
+    }
+  }
+}
+
 TEST_F(AnimationSectionTest, HigherQualityKeepsMoreRotationKeys) {
   std::size_t keys[2] = {0, 0};
   const int qualities[2] = {1, 5};

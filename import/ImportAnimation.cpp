@@ -81,9 +81,7 @@ void ImportAnimation(ImportContext& c) {
       const aiMatrix4x4 local(SampleVector(channel->mScalingKeys, channel->mNumScalingKeys, t, restScale),
                               SampleRotation(channel->mRotationKeys, channel->mNumRotationKeys, t, restRot),
                               SampleVector(channel->mPositionKeys, channel->mNumPositionKeys, t, restPos));
-      Matrix3 m = ToHost(local, c.options.scale);
-      if (IsTopLevel(c, node)) m = m * c.top;
-      keys.push_back(TransformKey::FromMatrix(f * tpf, m));
+      keys.push_back(TransformKey::FromMatrix(f * tpf, HostLocal(c, node, local)));
     }
     c.nodes[node]->GetTMController()->Keys().SetKeys(std::move(keys));
   }

@@ -37,6 +37,10 @@ struct ImportContext {
   std::string directory;  // the model's folder (for textures)
   Matrix3 top;            // applied under every top-level node (axis turn, collapsed root)
   const aiNode* collapsedRoot = nullptr;
+  // Camera nodes whose camera does not look down its node's -Z with +Y up: the frame of the
+  // host camera in the node's space (C), applied before the node's own matrix; the node's
+  // children get its inverse, so their world matrices stay the file's.
+  std::map<const aiNode*, Matrix3> cameraFrames;
   std::map<const aiNode*, INode*> nodes;
   std::map<std::string, INode*> nodesByName;  // first node of a name (Assimp spelling)
   std::map<unsigned, Mtl*> materials;         // host material per Assimp material index
@@ -49,6 +53,9 @@ Point3 ToHost(const aiVector3D& v) ;
 Matrix3 RestWorld(const ImportContext& c, const aiNode* node);
 // The node's parent-relative rest matrix in the host (top applied to top-level nodes).
 Matrix3 RestLocal(const ImportContext& c, const aiNode* node);
+// A parent-relative matrix of the file (rest or animated) as the host node's: scaled, the
+// top applied to top-level nodes, the camera frames applied.
+Matrix3 HostLocal(const ImportContext& c, const aiNode* node, const aiMatrix4x4& local);
 bool IsTopLevel(const ImportContext& c, const aiNode* node);
 
 // Text: UTF-8 to code page 1251 with '?' for other characters; warns once per text.

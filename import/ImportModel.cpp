@@ -85,6 +85,26 @@ bool BuildObject(ImportContext& c, const aiNode* n, INode* host, std::string& er
   return true;
 }
 
+// A host camera looks down its local -Z with +Y up. A file camera looks from its position
+// along its look-at direction with its up vector, in its node's space; where that differs,
+// the node carries the difference (the camera's frame in the node's space).
+void FindCameraFrames(ImportContext& c) {
+  for (unsigned i = 0; i < c.scene->mNumCameras; ++i) {
+    const aiCamera* cam = c.scene->mCameras[i];
+    const aiNode* node = c.scene->mRootNode->FindNode(cam->mName);
+    if (node == nullptr || node == c.collapsedRoot) continue;
+    Point3 forward = ToHost(cam->mLookAt).Normalize();
+    if (forward == Point3()) forward = Point3(0, 0, -1);
+    const auto across = [&](const Point3& v) { return (v - forward * (v % forward)).Normalize(); };
+    Point3 up = across(ToHost(cam->mUp));
+    if (up == Point3()) up = across(std::fabs(forward.y) < 0.9f ? Point3(0, 1, 0) : Point3(1, 0, 0));
+    const Point3 right = forward ^ up;
+    const Point3 position = ToHost(cam->mPosition) * c.options.scale;
+    const Matrix3 frame(right, up, -forward, position);
+    if (!frame.Equals(Matrix3(), 1e-6f)) c.cameraFrames[node] = frame;
+  }
+}
+
 bool BuildNodes(ImportContext& c, const aiNode* n, INode* parent, std::string& error) {
   INode* host = parent;
   if (n != c.collapsedRoot) {
@@ -114,10 +134,15 @@ bool IsTopLevel(const ImportContext& c, const aiNode* node) {
   return node == c.scene->mRootNode || node->mParent == c.collapsedRoot;
 }
 
-Matrix3 RestLocal(const ImportContext& c, const aiNode* node) {
-  const Matrix3 m = ToHost(node->mTransformation, c.options.scale);
-  return IsTopLevel(c, node) ? m * c.top : m;
+Matrix3 HostLocal(const ImportContext& c, const aiNode* node, const aiMatrix4x4& local) {
+  Matrix3 m = ToHost(local, c.options.scale);
+  if (IsTopLevel(c, node)) m = m * c.top;
+  if (auto it = c.cameraFrames.find(node); it != c.cameraFrames.end()) m = it->second * m;
+  if (auto it = c.cameraFrames.find(node->mParent); it != c.cameraFrames.end()) m = m * Inverse(it->second);
+  return m;
 }
+
+Matrix3 RestLocal(const ImportContext& c, const aiNode* node) { return HostLocal(c, node, node->mTransformation); }
 
 Matrix3 RestWorld(const ImportContext& c, const aiNode* node) {
   Matrix3 world = RestLocal(c, node);
@@ -179,6 +204,7 @@ bool ImportModel(const std::string& path, const ImportOptions& options, ImportRe
   scene->SetFrameRate(options.fps);
   SetCurrentScene(std::move(scene));
   ImportMaterials(c);
+  FindCameraFrames(c);
   if (!BuildNodes(c, root, nullptr, error)) {
     ResetScene();
     return false;

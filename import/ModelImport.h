@@ -3,7 +3,8 @@
 // turned +90 degrees about X at the top; the root node Assimp adds becomes the scene root.
 // Nodes keep their names (code page 1251, other characters '?'), meshes of a node are merged
 // into one mesh with a Multi/Sub-Object material, skins become Physique blended vertices, the
-// chosen animation clip is resampled onto whole frames, cameras keep their field of view.
+// chosen animation clip is resampled onto whole frames, cameras keep their field of view
+// and look where the file's cameras look (the camera node carries the difference).
 // On failure error is "<file>: <reason>" and the current scene is an empty one (a file
 // that cannot be opened or read leaves the current scene as it was).
 #pragma once

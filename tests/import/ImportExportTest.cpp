@@ -368,6 +368,50 @@ TEST_F(ImportExportTest, PivotsKeepTheirEffectWhenFolded) {
   ASSERT_NO_FATAL_FAILURE(Export());
 }
 
+TEST_F(ImportExportTest, CamerasLookWhereTheFileLooks) {
+  // A host camera looks down its node's -Z with +Y up; the file's camera looks along its own
+  // look-at and up vectors from its position (an FBX camera along +X). The camera node
+  // carries the difference, and its children keep their places.
+  const std::string model = kModels + "/fbx/animation_with_skeleton.fbx";
+  Assimp::Importer importer;
+  const aiScene* s = importer.ReadFile(model, 0);
+  ASSERT_NE(s, nullptr);
+  ASSERT_GT(s->mNumCameras, 0u);
+  tz2import::ImportOptions asIs;
+  asIs.up = tz2import::UpAxis::Z;
+  asIs.clip = "none";
+  ASSERT_NO_FATAL_FAILURE(Import(model, asIs));
+  for (unsigned i = 0; i < s->mNumCameras; ++i) {
+    const aiCamera* cam = s->mCameras[i];
+    const aiNode* node = s->mRootNode->FindNode(cam->mName);
+    ASSERT_NE(node, nullptr);
+    aiMatrix4x4 world = node->mTransformation;
+    for (const aiNode* p = node->mParent; p != nullptr; p = p->mParent) world = p->mTransformation * world;
+    aiMatrix3x3 turn(world);
+    const aiVector3D look = (turn * cam->mLookAt).Normalize();
+    const aiVector3D at = world * cam->mPosition;
+    INode* host = Find(cam->mName.C_Str());
+    ASSERT_NE(host, nullptr);
+    ASSERT_EQ(host->GetObjectRef()->SuperClassID(), CAMERA_CLASS_ID);
+    const Matrix3 tm = host->GetNodeTM(0);
+    const Point3 back = tm.GetRow(2).Normalize();
+    EXPECT_NEAR(back.x, -look.x, 1e-4f);
+    EXPECT_NEAR(back.y, -look.y, 1e-4f);
+    EXPECT_NEAR(back.z, -look.z, 1e-4f);
+    EXPECT_NEAR(tm.GetTrans().x, at.x, 1e-3f);
+    EXPECT_NEAR(tm.GetTrans().y, at.y, 1e-3f);
+    EXPECT_NEAR(tm.GetTrans().z, at.z, 1e-3f);
+    for (unsigned k = 0; k < node->mNumChildren; ++k) {
+      const aiMatrix4x4 childWorld = world * node->mChildren[k]->mTransformation;
+      INode* child = Find(node->mChildren[k]->mName.C_Str());
+      ASSERT_NE(child, nullptr);
+      EXPECT_NEAR(child->GetNodeTM(0).GetTrans().x, childWorld.a4, 1e-3f);
+      EXPECT_NEAR(child->GetNodeTM(0).GetTrans().y, childWorld.b4, 1e-3f);
+      EXPECT_NEAR(child->GetNodeTM(0).GetTrans().z, childWorld.c4, 1e-3f);
+    }
+  }
+}
+
 TEST_F(ImportExportTest, GltfNodeExtrasBecomePropertyText) {
   std::ifstream in(kModels + "/gltf/simple_skin.gltf", std::ios::binary);
   std::stringstream text;

@@ -199,14 +199,14 @@ bool ImportModel(const std::string& path, const ImportOptions& options, ImportRe
   }
 
   // Built in a scene of its own, made current while building (the host's New* calls add to
-  // the current scene); when anything fails an empty scene replaces it.
+  // the current scene); when anything fails the previous scene is put back.
   auto scene = std::make_unique<Scene>();
   scene->SetFrameRate(options.fps);
-  SetCurrentScene(std::move(scene));
+  std::unique_ptr<Scene> previous = ExchangeCurrentScene(std::move(scene));
   ImportMaterials(c);
   FindCameraFrames(c);
   if (!BuildNodes(c, root, nullptr, error)) {
-    ResetScene();
+    SetCurrentScene(std::move(previous));
     return false;
   }
   BuildSkins(c);

@@ -5,8 +5,9 @@
 // into one mesh with a Multi/Sub-Object material, skins become Physique blended vertices, the
 // chosen animation clip is resampled onto whole frames, cameras keep their field of view
 // and look where the file's cameras look (the camera node carries the difference).
-// On failure error is "<file>: <reason>" and the current scene is an empty one (a file
-// that cannot be opened or read leaves the current scene as it was).
+// Every exported material needs a diffuse map: an untextured material gets a map named
+// after it, an unnamed one the file's name, an unmapped mesh a planar mapping (warnings).
+// On failure error is "<file>: <reason>" and the current scene is left as it was.
 #pragma once
 
 #include <string>

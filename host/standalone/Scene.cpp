@@ -170,12 +170,16 @@ Scene& TheScene() {
   return *scene;
 }
 
-void SetCurrentScene(std::unique_ptr<Scene> scene) {
+std::unique_ptr<Scene> ExchangeCurrentScene(std::unique_ptr<Scene> scene) {
   if (scene == nullptr) scene = std::make_unique<Scene>();
   theHold.Clear();
+  std::unique_ptr<Scene> old = std::move(CurrentScene());
   CurrentScene() = std::move(scene);
   ::SetFrameRate(CurrentScene()->FrameRate());
+  return old;
 }
+
+void SetCurrentScene(std::unique_ptr<Scene> scene) { ExchangeCurrentScene(std::move(scene)); }
 
 void ResetScene() {
   SetCurrentScene(std::make_unique<Scene>());

@@ -100,3 +100,6 @@ Scene& TheScene();
 void ResetScene();
 // Makes scene the current one (the old one is destroyed).
 void SetCurrentScene(std::unique_ptr<Scene> scene);
+// Makes scene the current one and hands back the old one, so that a loader that builds in
+// the current scene can put the old one back when it fails. The undo entries are dropped.
+std::unique_ptr<Scene> ExchangeCurrentScene(std::unique_ptr<Scene> scene);

@@ -217,9 +217,13 @@ TEST_F(ModelImportTest, BadFilesGiveOneReasonNamingTheFile) {
                         {off, "claims"},
                         {junk, ""}};
   for (const Case& c : cases) {
+    // The scene open before a failed import is kept.
+    ResetScene();
+    TheScene().CreateNode("Kept", nullptr);
     bool imported = Import(c.path);
     if (c.path == junk && imported) continue;  // a lenient reader may accept junk as empty
     EXPECT_FALSE(imported) << c.path;
+    EXPECT_NE(Find("Kept"), nullptr) << c.path;
     EXPECT_EQ(error.rfind(c.path + ": ", 0), 0u) << error;
     EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;

@@ -177,6 +177,34 @@ TEST_F(ModelImportTest, UntexturedModelGetsANamedMapAndAPlanarMapping) {
   EXPECT_EQ(naming, 1);
 }
 
+TEST_F(ModelImportTest, NamesKeepCodePage1251AndMarkOtherCharacters) {
+  // Node names are UTF-8 in glTF: Cyrillic is kept (as code page 1251 bytes), a character
+  // outside the code page becomes '?', with one warning naming the node.
+  std::ifstream in(kModels + "/gltf/simple_skin.gltf", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  std::string gltf = text.str();
+  for (const auto& [anchor, name] : {std::pair<std::string, std::string>{"\"translation\" : [ 0.0, 1.0, 0.0 ]",
+                                                                        "\u0420\u0443\u043a\u0430"},
+                                     {"\"rotation\" : [ 0.0, 0.0, 0.0, 1.0 ]", "Hand_\u6307"}}) {
+    const size_t at = gltf.find(anchor);
+    ASSERT_NE(at, std::string::npos) << anchor;
+    gltf.insert(at + anchor.size(), ", \"name\" : \"" + name + "\"");
+  }
+  const std::string copy = TempDir() + "/names.gltf";
+  std::ofstream(copy, std::ios::binary) << gltf;
+  ASSERT_TRUE(Import(copy)) << error;
+  EXPECT_NE(Find("\xD0\xF3\xEA\xE0"), nullptr);  // "Рука" in code page 1251
+  EXPECT_NE(Find("Hand_?"), nullptr);
+  int warnings = 0;
+  for (const std::string& w : report.warnings)
+    if (w.find("outside code page 1251") != std::string::npos) {
+      ++warnings;
+      EXPECT_NE(w.find("Hand_"), std::string::npos) << w;
+    }
+  EXPECT_EQ(warnings, 1);
+}
+
 TEST_F(ModelImportTest, FbxUserPropertiesBecomePropertyText) {
   const std::filesystem::path dir = TempDir();
   std::ifstream in(kModels + "/fbx/3dsmax_box/box.FBX", std::ios::binary);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -96,6 +97,31 @@ TEST_F(ModelImportTest, YUpFileIsTurnedUpright) {
   INode* zup = Find("Z_UP");
   ASSERT_NE(zup, nullptr);
   EXPECT_TRUE(zup->GetNodeTM(0).Equals(Matrix3(), 1e-5f));
+}
+
+TEST_F(ModelImportTest, FbxSaysItsUpAxis) {
+  // The 3ds Max box says Z-up (UpAxis 2), the Blender rig Y-up: "auto" follows the file, so
+  // it places every node as the explicit choice of that axis does.
+  struct Case {
+    const char* file;
+    const char* node;
+    tz2import::UpAxis same;
+  };
+  for (const Case& c : {Case{"fbx/3dsmax_box/box.FBX", "Box001", tz2import::UpAxis::Z},
+                        Case{"fbx/animation_with_skeleton.fbx", "Cube", tz2import::UpAxis::Y}}) {
+    std::map<tz2import::UpAxis, Matrix3> world;
+    for (tz2import::UpAxis up : {tz2import::UpAxis::Auto, tz2import::UpAxis::Y, tz2import::UpAxis::Z}) {
+      tz2import::ImportOptions options;
+      options.up = up;
+      options.clip = "none";
+      ASSERT_TRUE(Import(kModels + "/" + c.file, options)) << error;
+      INode* n = Find(c.node);
+      ASSERT_NE(n, nullptr) << c.file;
+      world[up] = n->GetNodeTM(0);
+    }
+    EXPECT_TRUE(world[tz2import::UpAxis::Auto].Equals(world[c.same], 1e-5f)) << c.file;
+    EXPECT_FALSE(world[tz2import::UpAxis::Y].Equals(world[tz2import::UpAxis::Z], 1e-3f)) << c.file;
+  }
 }
 
 TEST_F(ModelImportTest, BindPoseIsTheRestPose) {

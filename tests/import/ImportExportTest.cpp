@@ -27,6 +27,7 @@
 #include "import/ModelImport.h"
 #include "platform/MessageBox.h"
 #include "platform/Modules.h"
+#include "tests/import/ModelCopy.h"
 #include "tests/support/HostFixture.h"
 
 namespace {
@@ -413,18 +414,15 @@ TEST_F(ImportExportTest, CamerasLookWhereTheFileLooks) {
 }
 
 TEST_F(ImportExportTest, GltfNodeExtrasBecomePropertyText) {
-  std::ifstream in(kModels + "/gltf/simple_skin.gltf", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string gltf = text.str();
-  const std::string anchor = "\"translation\" : [ 0.0, 1.0, 0.0 ]";
-  const size_t at = gltf.find(anchor);
-  ASSERT_NE(at, std::string::npos);
-  gltf.insert(at + anchor.size(),
-              ", \"name\" : \"GR_Arm\", \"extras\" : { \"Mass\" : 2.5, \"Count\" : 3, \"Solid\" : true, "
-              "\"Label\" : \"arm\", \"Nested\" : { \"a\" : 1 } }");
   const std::string copy = TempDir() + "/extras.gltf";
-  std::ofstream(copy, std::ios::binary) << gltf;
+  std::string missing;
+  ASSERT_TRUE(tz2test::CopyWithInsertions(
+      kModels + "/gltf/simple_skin.gltf", copy,
+      {{"\"translation\" : [ 0.0, 1.0, 0.0 ]",
+        ", \"name\" : \"GR_Arm\", \"extras\" : { \"Mass\" : 2.5, \"Count\" : 3, \"Solid\" : true, "
+        "\"Label\" : \"arm\", \"Nested\" : { \"a\" : 1 } }"}},
+      missing))
+      << missing;
   ASSERT_NO_FATAL_FAILURE(Import(copy));
   INode* arm = Find("GR_Arm");
   ASSERT_NE(arm, nullptr);

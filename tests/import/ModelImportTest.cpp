@@ -14,6 +14,7 @@
 #include "host/Mtl.h"
 #include "host/Physique.h"
 #include "host/standalone/Scene.h"
+#include "tests/import/ModelCopy.h"
 #include "tests/support/HostFixture.h"
 
 namespace {
@@ -206,19 +207,14 @@ TEST_F(ModelImportTest, UntexturedModelGetsANamedMapAndAPlanarMapping) {
 TEST_F(ModelImportTest, NamesKeepCodePage1251AndMarkOtherCharacters) {
   // Node names are UTF-8 in glTF: Cyrillic is kept (as code page 1251 bytes), a character
   // outside the code page becomes '?', with one warning naming the node.
-  std::ifstream in(kModels + "/gltf/simple_skin.gltf", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string gltf = text.str();
-  for (const auto& [anchor, name] : {std::pair<std::string, std::string>{"\"translation\" : [ 0.0, 1.0, 0.0 ]",
-                                                                        "\u0420\u0443\u043a\u0430"},
-                                     {"\"rotation\" : [ 0.0, 0.0, 0.0, 1.0 ]", "Hand_\u6307"}}) {
-    const size_t at = gltf.find(anchor);
-    ASSERT_NE(at, std::string::npos) << anchor;
-    gltf.insert(at + anchor.size(), ", \"name\" : \"" + name + "\"");
-  }
   const std::string copy = TempDir() + "/names.gltf";
-  std::ofstream(copy, std::ios::binary) << gltf;
+  std::string missing;
+  ASSERT_TRUE(tz2test::CopyWithInsertions(
+      kModels + "/gltf/simple_skin.gltf", copy,
+      {{"\"translation\" : [ 0.0, 1.0, 0.0 ]", ", \"name\" : \"\\u0420\\u0443\\u043a\\u0430\""},
+       {"\"rotation\" : [ 0.0, 0.0, 0.0, 1.0 ]", ", \"name\" : \"Hand_\\u6307\""}},
+      missing))
+      << missing;
   ASSERT_TRUE(Import(copy)) << error;
   EXPECT_NE(Find("\xD0\xF3\xEA\xE0"), nullptr);  // "Рука" in code page 1251
   EXPECT_NE(Find("Hand_?"), nullptr);
@@ -232,17 +228,14 @@ TEST_F(ModelImportTest, NamesKeepCodePage1251AndMarkOtherCharacters) {
 }
 
 TEST_F(ModelImportTest, FbxUserPropertiesBecomePropertyText) {
-  const std::filesystem::path dir = TempDir();
-  std::ifstream in(kModels + "/fbx/3dsmax_box/box.FBX", std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::string fbx = text.str();
-  const std::string anchor = "P: \"MaxHandle\", \"int\", \"Integer\", \"UH\",1";
-  const size_t at = fbx.find(anchor);
-  ASSERT_NE(at, std::string::npos);
-  fbx.insert(at + anchor.size(), "\n\t\t\tP: \"UDP3DSMAX\", \"KString\", \"\", \"U\", \"GR_Type = 1&cr;&lf;Mass = 2\"");
-  const std::string copy = (dir / "box.FBX").string();
-  std::ofstream(copy, std::ios::binary) << fbx;
+  const std::string copy = TempDir() + "/box.FBX";
+  std::string missing;
+  ASSERT_TRUE(tz2test::CopyWithInsertions(
+      kModels + "/fbx/3dsmax_box/box.FBX", copy,
+      {{"P: \"MaxHandle\", \"int\", \"Integer\", \"UH\",1",
+        "\n\t\t\tP: \"UDP3DSMAX\", \"KString\", \"\", \"U\", \"GR_Type = 1&cr;&lf;Mass = 2\""}},
+      missing))
+      << missing;
   ASSERT_TRUE(Import(copy)) << error;
   INode* box = Find("Box001");
   ASSERT_NE(box, nullptr);

@@ -138,6 +138,24 @@ TEST_F(SceneFileTest, AFullDocumentLoadsEveryPart) {
   EXPECT_STREQ(v->pszVal, "D:\\models\\\xF2\xE0\xED\xEA.tz2");
 }
 
+TEST_F(SceneFileTest, TheDocumentedExampleLoads) {
+  // The example in docs/scene-format.md is what users copy from; it must stay a valid scene.
+  std::ifstream in(std::string(TZ2_SOURCE_DIR) + "/docs/scene-format.md");
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string doc = text.str();
+  const size_t begin = doc.find("```json\n");
+  ASSERT_NE(begin, std::string::npos);
+  const size_t end = doc.find("```", begin + 8);
+  ASSERT_NE(end, std::string::npos);
+  std::string error;
+  ASSERT_TRUE(build::LoadText(doc.substr(begin + 8, end - begin - 8), &error)) << error;
+  INode* body = GetCOREInterface()->GetINodeByName("Body");
+  ASSERT_NE(body, nullptr);
+  EXPECT_NE(FindPhysiqueModifier(body->GetObjectRef()), nullptr);
+  EXPECT_NE(GetCOREInterface()->GetINodeByName("Bip01 Spine"), nullptr);
+}
+
 TEST_F(SceneFileTest, LoadSaveLoadGivesTheSameScene) {
   std::string error;
   ASSERT_TRUE(LoadSceneFile(Write("a.scene.json", kScene), &error)) << error;

@@ -2,27 +2,14 @@
 // (header, triangles, vertices) and, per level after the base, each base batch's level entry.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "TZ2_Export/format/BatchHeader.h"
 #include "TZ2_Export/format/ByteCursor.h"
 
 namespace tz2 {
-
-struct MeshBatchHeader {
-  std::uint16_t material = 0;
-  std::uint16_t detailMarker = 0;
-  std::uint8_t flag = 0;
-  std::uint8_t scaleClass = 0;
-  std::uint16_t vertexRange = 0;
-  std::uint16_t vertexCount = 0;
-  std::uint16_t triangleCount = 0;
-  std::uint8_t paletteCount = 0;
-  std::array<std::uint8_t, 25> palette{};
-  std::uint32_t usageMask = 0;
-};
 
 struct MeshVertex {
   float position[3] = {0, 0, 0};
@@ -33,13 +20,13 @@ struct MeshVertex {
 };
 
 struct MeshEntry {
-  MeshBatchHeader header;
+  BatchHeader header;
   std::vector<std::uint16_t> indices;  // 3 per triangle
 };
 
 struct MeshBaseBatch {
   int skinClass = 0;  // 0 to 5: (weights − 1) × 2 + (channels − 1)
-  MeshBatchHeader header;
+  BatchHeader header;
   std::vector<std::uint16_t> indices;  // 3 per triangle
   std::vector<MeshVertex> vertices;
   std::vector<MeshEntry> levels;  // entry l − 1 holds level l + 1

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::size_t kBatchHeaderBytes = 42;
 
-bool ReadBatchHeader(ByteCursor& c, MeshBatchHeader& h) {
+bool ReadBatchHeader(ByteCursor& c, BatchHeader& h) {
   if (!c.Need(1, kBatchHeaderBytes, "mesh batch header")) return false;
   h.material = c.U16("batch material");
   h.detailMarker = c.U16("batch detail marker");

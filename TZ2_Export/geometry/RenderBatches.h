@@ -20,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "TZ2_Export/format/BatchHeader.h"
 #include "TZ2_Export/geometry/WeldGrid.h"
 #include "TZ2_Export/shell/ExportTypes.h"
 #include "collect/GrowArray.h"
@@ -28,7 +29,6 @@ class ProgressiveMesh;
 
 namespace tz2 {
 
-inline constexpr int kMaxPalette = 25;
 inline constexpr int kSkinClasses = 6;
 inline constexpr std::uint16_t kNoDetail = 0xFFFF;
 
@@ -41,19 +41,6 @@ struct BatchVertex {
   float uv1[2];
 };
 
-struct BatchHeader {
-  std::uint16_t material = 0;
-  std::uint16_t detailMarker = 0;
-  std::uint8_t flag = 0;
-  std::uint8_t scaleClass = 0;
-  std::uint16_t vertexRange = 0;
-  std::uint16_t vertexCount = 0;
-  std::uint16_t triangleCount = 0;
-  std::uint8_t paletteCount = 0;
-  std::uint8_t palette[kMaxPalette] = {};
-  std::uint32_t usageMask = 0;
-};
-inline constexpr std::uint32_t kBatchHeaderSize = 42;
 
 struct BatchTriangle {
   std::uint32_t v[3];

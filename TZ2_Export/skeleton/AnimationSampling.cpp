@@ -112,15 +112,18 @@ void SampleBones(ExportState& s, std::vector<BoneAnimation>& bones, std::vector<
       bool mirrored = false;
       Mat4 w = RigidSample(n * frame, mirrored);
       if (EqualsAnyCase(node->GetName(), "PORT_CAMERAFOV")) {
-        if (s.special.cameraPort != nullptr)
-          w = Mat4FromMatrix3(RotateXMatrix(CameraFov(s.special.cameraPort, t))), mirrored = false;
-        else
+        if (s.special.cameraPort != nullptr) {
+          w = Mat4FromMatrix3(RotateXMatrix(CameraFov(s.special.cameraPort, t)));
+          mirrored = false;
+        } else {
           messages.Show(kFovWithoutCameraMessage);
+        }
       }
       if (node == s.special.cameraRotationPort) {
         if (s.special.cameraPort != nullptr) {
           SampleCameraRotation(s, frame, t, static_cast<std::size_t>(frameCount + f));
-          w = Mat4Identity(), mirrored = false;
+          w = Mat4Identity();
+          mirrored = false;
         } else {
           messages.Show(kRotationWithoutCameraMessage);
         }
